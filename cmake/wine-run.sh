@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under wine64: wine-run.sh PREFIX PROGRAM [ARGS...]
+# Each build tree has its own wine prefix, made on first use. Without a
+# display a shared Xvfb is started, since GL and window tests need one.
+set -u
+prefix=$1; shift
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+mkdir -p "$(dirname "$prefix")"
+if [ -z "${DISPLAY:-}" ]; then
+  export DISPLAY=:${QUARLO_XVFB_DISPLAY:-97}
+  n=${DISPLAY#:}
+  (
+    flock 9
+    if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
+      for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    fi
+  ) 9>"/tmp/quarlo-xvfb-$n.lock"
+fi
+(
+  flock 9
+  if [ ! -f "$prefix/system.reg" ]; then
+    "$wine" wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+) 9>"$prefix.lock"
+exec "$wine" "$@"

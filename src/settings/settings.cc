@@ -1,0 +1,3 @@
+#include "settings/settings.h"
+
+SaverSettingsRecord SaverSettings = {0, 0, kDefaultDisplacement, {0}};
