@@ -14,7 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
   (
     flock 9
     if [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
+      setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null 9>&- &
       for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     fi
   ) 9>"/tmp/quarlo-xvfb-$n.lock"
@@ -22,8 +22,8 @@ fi
 (
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
-    "$wine" wineboot -i >/dev/null 2>&1
-    wineserver -w
+    "$wine" wineboot -i >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
   fi
 ) 9>"$prefix.lock"
 exec "$wine" "$@"

@@ -2,22 +2,10 @@
 // at the end of every show.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
+#include "alloc_counter.h"
 #include "cube/model.h"
 #include "cube/show.h"
 #include "settings/settings.h"
-
-static long Allocations = 0;
-
-void* operator new(std::size_t size) {
-  ++Allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -28,7 +16,7 @@ TEST(ShowSoakTest, MillionTicksAllocateNothingAndEveryShowEndsSolved) {
   SeedShowRandom(20261206u);
   ResetCube();
   long shows = 0, unsolved = 0;
-  const long before = Allocations;
+  const long before = AllocationCount();
   for (long tick = 0; tick < 1000000; ++tick) {
     // Half the run with the explode phases, half without.
     SaverSettings.Explode = tick >= 500000;
@@ -39,7 +27,7 @@ TEST(ShowSoakTest, MillionTicksAllocateNothingAndEveryShowEndsSolved) {
       unsolved += !CubeIsSolved();
     }
   }
-  const long during = Allocations - before;
+  const long during = AllocationCount() - before;
   EXPECT_EQ(during, 0);
   EXPECT_EQ(unsolved, 0);
   EXPECT_EQ(Frames, 1000000);

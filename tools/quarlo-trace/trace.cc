@@ -13,7 +13,7 @@ bool ParseDecimal(const char* text, uint64_t max, uint64_t* value) {
   for (const char* p = text; *p; ++p) {
     if (*p < '0' || *p > '9') return false;
     const uint64_t digit = static_cast<uint64_t>(*p - '0');
-    if (v > (max - digit) / 10) return false;
+    if (digit > max || v > (max - digit) / 10) return false;
     v = v * 10 + digit;
   }
   *value = v;
