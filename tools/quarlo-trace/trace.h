@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "decimal.h"
+
 struct TraceOptions {
   uint32_t seed;
   int64_t ticks;
@@ -14,9 +16,6 @@ struct TraceOptions {
 // and leaves a one-line reason in error.
 bool ParseTraceArgs(int argc, const char* const* argv, TraceOptions* options, char* error,
                     size_t error_size);
-
-// Reads a whole decimal number in [0, max]; nothing else is accepted.
-bool ParseDecimal(const char* text, uint64_t max, uint64_t* value);
 
 // Formats the show and model state after tick k as one JSON object with no
 // newline. Returns the length, or 0 if the buffer is too small.

@@ -1,0 +1,24 @@
+// Our own decoder of device-independent bitmaps, for platforms without GDI
+// (and for comparing with it on Windows).
+#pragma once
+
+#include <cstdint>
+
+#include "render/bitmap.h"
+
+// Decodes every form the bitmap reader accepts (1, 4, 8, 16, 24 and 32 bits;
+// BI_RGB, BI_RLE4, BI_RLE8, BI_BITFIELDS; bottom-up and top-down) into
+// `out`: width x |height| pixels of blue, green, red, 255, rows bottom-up.
+// `out` must hold DecodedBytes(bitmap) bytes. Pixels the data does not
+// cover stay as they were. Returns false, drawing nothing, for a form it
+// does not know.
+bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out);
+// Bytes DecodePackedBitmap writes, or 0 for an empty or unusable size.
+uint64_t DecodedBytes(const PackedBitmap* bitmap);
+
+// Nearest-pixel stretch of the source rectangle (sx, sy, sw, sh) of a
+// decoded image (rows bottom-up, y counted from the bottom row) onto the
+// whole of a square texture image of edge `edge`, the way GDI stretches
+// with COLORONCOLOR. An empty rectangle draws nothing.
+void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, int32_t sx,
+                         int32_t sy, int32_t sw, int32_t sh, uint8_t* texture, int32_t edge);

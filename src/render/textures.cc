@@ -1,0 +1,50 @@
+#include "render/textures.h"
+
+#include <cstdlib>
+
+#include "render/dib_decode.h"
+
+namespace {
+// Before a context exists nobody can tell the real limit; every OpenGL we
+// run on takes this much.
+constexpr int32_t kNoContextTextureLimit = 1024;
+// A picture that would decode to more than this is left black.
+constexpr uint64_t kMaxDecodedBytes = uint64_t{256} << 20;
+}  // namespace
+
+int32_t TextureSizeFor(int32_t n) {
+  int k = 0;
+  while (n != 0 && k < 16) {
+    n >>= 1;  // arithmetic: a negative n never reaches 0
+    ++k;
+  }
+  return k == 0 ? 0 : int32_t{1} << (k - 1);
+}
+
+int32_t TextureEdgeFor(int32_t w, int32_t h, int32_t max_size) {
+  const int32_t size = TextureSizeFor(static_cast<int32_t>((int64_t{w} + h) / 2));
+  const int32_t limit = max_size > 0 ? max_size : kNoContextTextureLimit;
+  return size < limit ? size : limit;
+}
+
+PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h) {
+  return PieceRect{static_cast<int32_t>(int64_t{piece % 3} * w / 3),
+                   static_cast<int32_t>(int64_t{2 - piece / 3} * h / 3), w / 3, h / 3};
+}
+
+void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
+                           int32_t edge) {
+  const uint64_t bytes = DecodedBytes(bitmap);
+  if (bytes > 0 && bytes <= kMaxDecodedBytes && source.width > 0 && source.height > 0) {
+    if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
+      const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+      if (DecodePackedBitmap(bitmap, image)) {
+        StretchDecodedImage(image, h.biWidth, h.biHeight < 0 ? -h.biHeight : h.biHeight,
+                            source.x, source.y, source.width, source.height, texture, edge);
+      }
+      std::free(image);
+    }
+  }
+  const uint64_t texels = uint64_t(edge) * edge;
+  for (uint64_t i = 0; i < texels; ++i) texture[i * 4 + 3] = 255;
+}

@@ -1,0 +1,59 @@
+// Texture images in plain memory, filled by our own decoder: for platforms
+// without GDI.
+#include <GL/gl.h>
+
+#include <cstdlib>
+
+#include "render/textures.h"
+
+uint8_t* FrontPieceBits[kFrontPieces] = {};
+int32_t FrontTextureSize = 0;
+uint8_t* LogoBits = nullptr;
+int32_t LogoTextureSize = 0;
+
+namespace {
+
+int32_t ContextTextureLimit() {
+  GLint max = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
+  return max;
+}
+
+// Makes one image from PendingBitmap into *bits with edge *size.
+int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
+  PackedBitmap* bitmap = PendingBitmap;
+  if (!bitmap) return 0;
+  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+  *size = TextureEdgeFor(h.biWidth, h.biHeight, ContextTextureLimit());
+  std::free(*bits);
+  *bits = nullptr;
+  if (*size > 0) *bits = static_cast<uint8_t*>(std::calloc(size_t(*size) * *size, 4));
+  if (*bits) {
+    const PieceRect source = piece < 0 ? PieceRect{0, 0, h.biWidth, h.biHeight}
+                                       : PieceSourceRect(piece, h.biWidth, h.biHeight);
+    FillTextureFromBitmap(bitmap, source, *bits, *size);
+  }
+  FreePackedBitmap(bitmap);
+  PendingBitmap = nullptr;
+  return 1;
+}
+
+}  // namespace
+
+int32_t MakeFrontTexture(int32_t piece) {
+  if (piece < 0 || piece >= kFrontPieces) return 0;
+  return MakeTexture(&FrontPieceBits[piece], &FrontTextureSize, piece);
+}
+
+int32_t MakeLogoTexture() { return MakeTexture(&LogoBits, &LogoTextureSize, -1); }
+
+void FreeTextures() {
+  for (uint8_t*& bits : FrontPieceBits) {
+    std::free(bits);
+    bits = nullptr;
+  }
+  std::free(LogoBits);
+  LogoBits = nullptr;
+  if (PendingBitmap) FreePackedBitmap(PendingBitmap);
+  PendingBitmap = nullptr;
+}
