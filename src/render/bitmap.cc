@@ -63,8 +63,8 @@ int64_t ReservedImageBytes(const BitmapInfoHeader& h) {
   int64_t bytes = h.biSizeImage;
   if (bytes < 0) return -1;
   if (IsUncompressed(h.biCompression) && h.biWidth > 0) {
-    const int64_t rows = h.biHeight < 0 ? -int64_t{h.biHeight} : h.biHeight;
-    const int64_t needed = BitmapRowBytes(h.biWidth, h.biBitCount) * rows;
+    const int32_t rows = h.biHeight == INT32_MIN ? INT32_MAX : h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const int64_t needed = BitmapImageBytes(h.biWidth, rows, h.biBitCount);
     if (needed > bytes) bytes = needed;
   }
   return bytes > kMaxImageBytes ? -1 : bytes;
@@ -77,7 +77,13 @@ int64_t BitmapRowBytes(int32_t width, int32_t bit_count) {
 }
 
 int64_t BitmapImageBytes(int32_t width, int32_t height, int32_t bit_count) {
-  return BitmapRowBytes(width, bit_count) * height;
+  const int64_t row = BitmapRowBytes(width, bit_count);
+  // Sizes no file can mean saturate instead of wrapping; they are refused.
+  const int64_t rows = height < 0 ? -int64_t{height} : height;
+  const int64_t magnitude = row < 0 ? -row : row;
+  if (magnitude != 0 && rows > INT64_MAX / magnitude)
+    return (row < 0) != (height < 0) ? INT64_MIN : INT64_MAX;
+  return row * height;
 }
 
 uint16_t BitmapColorCount(const void* header) {

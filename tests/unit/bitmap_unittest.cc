@@ -53,6 +53,9 @@ TEST(BitmapCountsTest, RowSizeRule) {
   EXPECT_EQ(BitmapRowBytes(3, 24), 12);
   EXPECT_EQ(BitmapRowBytes(320, 4), 160);
   EXPECT_EQ(BitmapImageBytes(2, -2, 32), -16);
+  // Sizes past 64 bits saturate rather than wrap.
+  EXPECT_EQ(BitmapImageBytes(INT32_MAX, INT32_MAX, 65535), INT64_MAX);
+  EXPECT_EQ(BitmapImageBytes(INT32_MAX, INT32_MIN, 65535), INT64_MIN);
 }
 
 TEST(BitmapFileTest, TwentyFourBitsReadFromOffBits) {
@@ -203,6 +206,12 @@ TEST(BitmapFileTest, RefusedFiles) {
   long_table.bit_count = 8;
   long_table.clr_used = 20000;
   cases.push_back({"longtable.bmp", long_table});
+  BmpSpec vast;  // a stored size, but rows that need more than 64 bits
+  vast.width = INT32_MAX;
+  vast.height = INT32_MIN;
+  vast.bit_count = 0xFFF0;
+  vast.size_image = 16;
+  cases.push_back({"vast.bmp", vast});
   BmpSpec huge;
   huge.width = 1 << 20;
   huge.height = 1 << 12;
