@@ -1,9 +1,8 @@
 // Texture images in plain memory, filled by our own decoder: for platforms
 // without GDI.
-#include <GL/gl.h>
-
 #include <cstdlib>
 
+#include "render/gl_compat.h"
 #include "render/textures.h"
 
 uint8_t* FrontPieceBits[kFrontPieces] = {};
