@@ -63,8 +63,7 @@ int64_t ReservedImageBytes(const BitmapInfoHeader& h) {
   int64_t bytes = h.biSizeImage;
   if (bytes < 0) return -1;
   if (IsUncompressed(h.biCompression) && h.biWidth > 0) {
-    const int32_t rows = h.biHeight == INT32_MIN ? INT32_MAX : h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    const int64_t needed = BitmapImageBytes(h.biWidth, rows, h.biBitCount);
+    const int64_t needed = BitmapImageBytes(h.biWidth, BitmapRows(h), h.biBitCount);
     if (needed > bytes) bytes = needed;
   }
   return bytes > kMaxImageBytes ? -1 : bytes;
@@ -208,6 +207,11 @@ BitmapInfoHeader PackedBitmapHeader(const PackedBitmap* bitmap) {
   BitmapInfoHeader h;
   std::memcpy(&h, bitmap, sizeof h);
   return h;
+}
+
+int32_t BitmapRows(const BitmapInfoHeader& header) {
+  if (header.biHeight == INT32_MIN) return INT32_MAX;
+  return header.biHeight < 0 ? -header.biHeight : header.biHeight;
 }
 
 const uint8_t* PackedBitmapPixels(const PackedBitmap* bitmap) {

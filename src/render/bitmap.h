@@ -61,5 +61,7 @@ PackedBitmap* LoadBitmapMemory(const uint8_t* data, size_t size);
 void FreePackedBitmap(PackedBitmap* bitmap);
 
 BitmapInfoHeader PackedBitmapHeader(const PackedBitmap* bitmap);
+// The number of rows, whichever way they run (|biHeight|, INT32_MIN kept in range).
+int32_t BitmapRows(const BitmapInfoHeader& header);
 const uint8_t* PackedBitmapPixels(const PackedBitmap* bitmap);
 size_t PackedBitmapBytes(const PackedBitmap* bitmap);

@@ -7,7 +7,7 @@
 #include "render/textures.h"
 #include "settings/settings.h"
 
-GLuint FrontTextureName[9] = {};
+GLuint FrontTextureName[kFrontPieces] = {};
 GLuint LogoTextureName = 0;
 
 namespace {
@@ -95,7 +95,7 @@ void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   const bool surface = SaverSettings.Surface != 0;
   // A piece without an image keeps the plain colour rather than whatever
   // colour happens to be current.
-  const GLuint texture = piece >= 0 && piece < 9 ? FrontTextureName[piece] : 0;
+  const GLuint texture = piece >= 0 && piece < kFrontPieces ? FrontTextureName[piece] : 0;
   if (surface && !inside && texture) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -115,7 +115,7 @@ void BuildCubieLists() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
   LogoTextureName = MakeTextureObject(LogoBits, LogoTextureSize);
-  for (int p = 0; p < 9; ++p) {
+  for (int p = 0; p < kFrontPieces; ++p) {
     FrontTextureName[p] =
         SaverSettings.Surface ? MakeTextureObject(FrontPieceBits[p], FrontTextureSize) : 0;
   }
@@ -138,7 +138,7 @@ void BuildCubieLists() {
 
 void DeleteCubieLists() {
   glDeleteLists(1, kCubies);
-  glDeleteTextures(9, FrontTextureName);
+  glDeleteTextures(kFrontPieces, FrontTextureName);
   glDeleteTextures(1, &LogoTextureName);
   for (GLuint& name : FrontTextureName) name = 0;
   LogoTextureName = 0;

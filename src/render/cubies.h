@@ -5,9 +5,10 @@
 #include <cstdint>
 
 #include "render/gl_compat.h"
+#include "render/textures.h"
 
 // Texture objects made at scene setup; 0 where no image was made.
-extern GLuint FrontTextureName[9];
+extern GLuint FrontTextureName[kFrontPieces];
 extern GLuint LogoTextureName;
 
 // Seeds the show from the clock, enables depth test and culling, makes the

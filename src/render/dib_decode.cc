@@ -161,14 +161,13 @@ bool DecodeRunLength(const BitmapInfoHeader& h, const uint8_t* table, const uint
 uint64_t DecodedBytes(const PackedBitmap* bitmap) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
-  const uint64_t rows = h.biHeight < 0 ? -int64_t{h.biHeight} : h.biHeight;
-  return uint64_t(h.biWidth) * rows * 4;
+  return uint64_t(h.biWidth) * uint64_t(BitmapRows(h)) * 4;
 }
 
 bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out) {
   if (DecodedBytes(bitmap) == 0) return false;
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  const Image im{out, h.biWidth, h.biHeight < 0 ? -h.biHeight : h.biHeight};
+  const Image im{out, h.biWidth, BitmapRows(h)};
   const uint8_t* table = bitmap + kInfoHeaderBytes;
   const uint8_t* pixels = PackedBitmapPixels(bitmap);
   const uint64_t size = static_cast<uint64_t>(h.biSizeImage);

@@ -28,7 +28,7 @@ Decoded Decode(const BmpSpec& spec) {
   if (!b) return d;
   const BitmapInfoHeader h = PackedBitmapHeader(b);
   d.w = h.biWidth;
-  d.h = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  d.h = BitmapRows(h);
   d.px.assign(DecodedBytes(b), 0);
   d.ok = DecodePackedBitmap(b, d.px.data());
   FreePackedBitmap(b);
