@@ -13,9 +13,11 @@ if [ -z "${DISPLAY:-}" ]; then
   n=${DISPLAY#:}
   (
     flock 9
-    if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+      # A server that died leaves its socket and lock behind.
+      rm -f "/tmp/.X11-unix/X$n" "/tmp/.X$n-lock"
       setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null 9>&- &
-      for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      for _ in $(seq 100); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
     fi
   ) 9>"/tmp/quarlo-xvfb-$n.lock"
 fi

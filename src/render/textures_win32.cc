@@ -1,0 +1,104 @@
+// Texture images in DIB sections, filled by GDI's own stretch of the
+// pending bitmap.
+#include "render/textures_win32.h"
+
+#include "render/gl_context_win32.h"
+
+uint8_t* FrontPieceBits[kFrontPieces] = {};
+int32_t FrontTextureSize = 0;
+uint8_t* LogoBits = nullptr;
+int32_t LogoTextureSize = 0;
+HBITMAP FrontPieceBitmap[kFrontPieces] = {};
+HBITMAP LogoBitmap = nullptr;
+
+int StretchPackedBitmap(HDC dc, int x, int y, int width, int height, const PackedBitmap* bitmap,
+                        int source_x, int source_y, int source_width, int source_height,
+                        DWORD raster_operation) {
+  return StretchDIBits(dc, x, y, width, height, source_x, source_y, source_width, source_height,
+                       PackedBitmapPixels(bitmap), reinterpret_cast<const BITMAPINFO*>(bitmap),
+                       DIB_RGB_COLORS, raster_operation);
+}
+
+namespace {
+
+int32_t ContextTextureLimit() {
+  GLint max = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);  // leaves 0 without a context
+  return max;
+}
+
+// Makes one image of PendingBitmap's rectangle `piece` (-1: all of it) in
+// the slot *image / *bits with edge *size, and consumes PendingBitmap.
+int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece) {
+  PackedBitmap* bitmap = PendingBitmap;
+  if (!bitmap) return 0;
+  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+  *size = TextureEdgeFor(h.biWidth, h.biHeight, ContextTextureLimit());
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (*image) DeleteObject(*image);
+  *image = nullptr;
+  *bits = nullptr;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = *size;
+  info.bmiHeader.biHeight = *size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  if (memory && *size > 0) {
+    *image = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  }
+  if (*image && pixels) {
+    *bits = static_cast<uint8_t*>(pixels);
+    HGDIOBJ previous = SelectObject(memory, *image);
+    if (GLPalette) {
+      SelectPalette(memory, GLPalette, TRUE);
+      RealizePalette(memory);
+    }
+    SetStretchBltMode(memory, COLORONCOLOR);
+    const PieceRect source = piece < 0 ? PieceRect{0, 0, h.biWidth, h.biHeight}
+                                       : PieceSourceRect(piece, h.biWidth, h.biHeight);
+    StretchPackedBitmap(memory, 0, 0, *size, *size, bitmap, source.x, source.y, source.width,
+                        source.height, SRCCOPY);
+    GdiFlush();
+    // GDI leaves the fourth byte alone; the faces are drawn with GL_DECAL
+    // and must come out opaque.
+    const size_t texels = size_t(*size) * size_t(*size);
+    for (size_t i = 0; i < texels; ++i) (*bits)[i * 4 + 3] = 255;
+    if (previous) SelectObject(memory, previous);
+  } else if (*image) {
+    DeleteObject(*image);
+    *image = nullptr;
+  }
+  FreePackedBitmap(bitmap);
+  PendingBitmap = nullptr;
+  if (memory) DeleteDC(memory);
+  return 1;
+}
+
+}  // namespace
+
+int32_t MakeFrontTexture(int32_t piece) {
+  if (piece < 0 || piece >= kFrontPieces) return 0;
+  return MakeTexture(&FrontPieceBitmap[piece], &FrontPieceBits[piece], &FrontTextureSize, piece);
+}
+
+int32_t MakeLogoTexture() { return MakeTexture(&LogoBitmap, &LogoBits, &LogoTextureSize, -1); }
+
+void FreeTextures() {
+  for (int p = 0; p < kFrontPieces; ++p) {
+    if (FrontPieceBitmap[p]) DeleteObject(FrontPieceBitmap[p]);
+    FrontPieceBitmap[p] = nullptr;
+    FrontPieceBits[p] = nullptr;
+  }
+  if (LogoBitmap) DeleteObject(LogoBitmap);
+  LogoBitmap = nullptr;
+  LogoBits = nullptr;
+  if (PendingBitmap) FreePackedBitmap(PendingBitmap);
+  PendingBitmap = nullptr;
+}
