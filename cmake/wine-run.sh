@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under wine64: wine-run.sh PREFIX PROGRAM [ARGS...]
+# With --display instead of a program it only makes sure that the prefix and
+# the display exist, and prints the display's name.
 # Each build tree has its own wine prefix, made on first use. Without a
 # display a shared Xvfb is started, since GL and window tests need one.
 set -u
 prefix=$1; shift
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 mkdir -p "$(dirname "$prefix")"
@@ -28,4 +30,8 @@ fi
     wineserver -w 9>&-
   fi
 ) 9>"$prefix.lock"
+if [ "${1:-}" = --display ]; then
+  echo "$DISPLAY"
+  exit 0
+fi
 exec "$wine" "$@"
