@@ -2,6 +2,7 @@
 // at creation, the scene at the first paint, one show tick per timer
 // message, and teardown at destruction. Every message then goes on to the
 // shell's default procedure.
+#include "cube/saver_window_win32.h"
 #include "cube/show.h"
 #include "render/bitmap_win32.h"
 #include "render/cubies.h"

@@ -1,0 +1,148 @@
+// The cube saver's window procedure on a real window with a real WGL
+// context: creation, first paint, ticks and teardown, behind the shell's
+// class procedure as in the running saver.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bmp_builder.h"
+#include "cube/saver_window_win32.h"
+#include "cube/show.h"
+#include "render/gl_context_win32.h"
+#include "render/textures_win32.h"
+#include "settings/store_win32.h"
+#include "shell/saver_shell_win32.h"
+
+namespace {
+
+class SaverWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static bool registered = false;
+    if (!registered) {
+      WNDCLASSA saver = {};
+      saver.style = CS_OWNDC;
+      saver.lpfnWndProc = SaverClassProc;
+      saver.hInstance = GetModuleHandleA(nullptr);
+      saver.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+      saver.lpszClassName = kSaverClassName;
+      ASSERT_TRUE(RegisterClassA(&saver));
+      registered = true;
+    }
+    SaverInstance = LoadLibraryExA(QUARLO_SCR_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    FirstPaintSeen = 0;
+    GLContext = nullptr;
+    TickTimerId = 0;
+    IsPreview = 1;  // no input rule gets in the way of the test's messages
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+  }
+  void TearDown() override {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    FreeLibrary(SaverInstance);
+    IsPreview = 0;
+  }
+  void StoreSettings(DWORD surface, const std::string& texture) {
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
+    RegSetValueExA(key, "Surface", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&surface), 4);
+    RegSetValueExA(key, "Texture", 0, REG_SZ, reinterpret_cast<const BYTE*>(texture.c_str()),
+                   DWORD(texture.size() + 1));
+    RegCloseKey(key);
+  }
+  DWORD StoredSurface() {
+    HKEY key = nullptr;
+    DWORD value = 0, size = 4;
+    RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
+    RegQueryValueExA(key, "Surface", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return value;
+  }
+  void Create() {
+    window_ = CreateWindowExA(0, kSaverClassName, "Preview", WS_POPUP | WS_VISIBLE, 0, 0, 320,
+                              240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+  }
+  static std::string Picture() {
+    BmpSpec spec;
+    spec.width = spec.height = 30;
+    spec.pixels.assign(size_t(92) * 30 * 3, 0x77);
+    return WriteTempFile("saver_window_picture.bmp", BuildBmp(spec));
+  }
+
+  HWND window_ = nullptr;
+};
+
+TEST_F(SaverWindowTest, ReadablePictureGivesNinePiecesAndTheSceneRunsUntilDestroyed) {
+  StoreSettings(1, Picture());
+  Create();
+  EXPECT_EQ(SaverSettings.Surface, 1);
+  HBITMAP pieces[kFrontPieces];
+  for (int p = 0; p < kFrontPieces; ++p) {
+    pieces[p] = FrontPieceBitmap[p];
+    EXPECT_NE(pieces[p], nullptr) << p;
+  }
+  EXPECT_EQ(GLContext, nullptr) << "the scene waits for the first paint";
+
+  UpdateWindow(window_);
+  ASSERT_EQ(FirstPaintSeen, 1);
+  ASSERT_NE(GLContext, nullptr);
+  EXPECT_EQ(wglGetCurrentContext(), GLContext);
+  EXPECT_EQ(ClientWidth, 320);
+  EXPECT_EQ(ClientHeight, 240);
+  EXPECT_EQ(TickTimerId, 1);
+  EXPECT_EQ(LogoTextureSize, 256);
+  ASSERT_NE(LogoBitmap, nullptr);
+
+  // A later paint sets nothing up again.
+  const HGLRC context = GLContext;
+  InvalidateRect(window_, nullptr, FALSE);
+  UpdateWindow(window_);
+  EXPECT_EQ(GLContext, context);
+
+  const int32_t counter = ShowCounter, state = ShowState;
+  for (int i = 0; i < 12; ++i) SendMessageA(window_, WM_TIMER, 1, 0);
+  EXPECT_TRUE(ShowCounter != counter || ShowState != state) << "ticks did not run the show";
+
+  const HBITMAP logo = LogoBitmap;
+  DestroyWindow(window_);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  for (HBITMAP piece : pieces) EXPECT_EQ(GetObjectType(piece), 0u);
+  EXPECT_EQ(GetObjectType(logo), 0u);
+}
+
+TEST_F(SaverWindowTest, MissingPictureTurnsSurfaceOffForThisRunOnly) {
+  StoreSettings(1, "C:\\no\\such\\picture.bmp");
+  Create();
+  EXPECT_EQ(SaverSettings.Surface, 0);
+  for (HBITMAP piece : FrontPieceBitmap) EXPECT_EQ(piece, nullptr);
+  EXPECT_EQ(StoredSurface(), 1u);
+}
+
+TEST_F(SaverWindowTest, SurfaceOffMakesNoPieces) {
+  StoreSettings(0, Picture());
+  Create();
+  for (HBITMAP piece : FrontPieceBitmap) EXPECT_EQ(piece, nullptr);
+}
+
+TEST_F(SaverWindowTest, DestroyWithoutAPaintTouchesNoContext) {
+  Create();
+  EXPECT_EQ(FirstPaintSeen, 0);
+  DestroyWindow(window_);
+  EXPECT_EQ(GLContext, nullptr);
+  EXPECT_EQ(TickTimerId, 0);
+}
+
+TEST_F(SaverWindowTest, EveryMessageReturnsWhatTheDefaultProcedureReturns) {
+  Create();
+  for (UINT message : {WM_SETCURSOR, WM_NCHITTEST, WM_GETMINMAXINFO, WM_CLOSE + 0x300}) {
+    const LPARAM at = MAKELPARAM(10, 10);
+    EXPECT_EQ(CubeSaverProc(window_, message, 0, at), SaverDefaultProc(window_, message, 0, at))
+        << message;
+  }
+}
+
+}  // namespace
