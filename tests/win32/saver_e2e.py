@@ -277,7 +277,7 @@ def case_no_context(session):
         finally:
             inner.close()
     finally:
-        server.kill()
+        server.terminate()  # lets the server remove its socket and lock
         server.wait()
 
 
