@@ -168,8 +168,14 @@ def case_second_saver(session):
 
 
 def case_bad_switch(session):
-    saver = session.start(session.options.saver, "/x")
-    check(exit_code(saver, timeout=20) == 255, "/x did not exit with -1")
+    """Switches that name no mode, previews without a window and the password
+    change off the Win9x family end at once with -1 and show nothing."""
+    for switches in (["/x"], ["/\t"], ["/p"], ["/p", "0"], ["/p", "4000000000"], ["/p:1234"],
+                     ["-l", "77777"], ["/a"], ["/a", "1234"]):
+        saver = session.start(session.options.saver, *switches)
+        check(exit_code(saver, timeout=20) == 255, "%s did not exit with -1" % switches)
+    check(not session.windows_named("Screen Saver") and not session.windows_named("Preview"),
+          "a saver window appeared")
 
 
 def case_preview(session):
