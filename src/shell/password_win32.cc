@@ -7,7 +7,7 @@ HMODULE PasswordLibrary = nullptr;
 VerifyScreenSavePwdProc VerifyScreenSavePwdEntry = nullptr;
 
 namespace {
-typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND owner, DWORD, LPVOID);
+typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND owner, DWORD, DWORD);
 }
 
 void SetSaverRunning(int32_t running) {
@@ -57,7 +57,7 @@ int32_t ChangeSaverPassword(const char* tail) {
   if (!library) return 0;
   auto change = reinterpret_cast<PwdChangePasswordProc>(
       reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
-  if (change) change("SCRSAVE", owner, 0, nullptr);
+  if (change) change("SCRSAVE", owner, 0, 0);
   FreeLibrary(library);
   return 0;
 }
