@@ -7,6 +7,7 @@ X input through xdotool, and screenshots of the root window.
 import argparse
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -253,6 +254,45 @@ def case_password(session):
         subprocess.run([session.options.wine_run, session.options.prefix, "reg", "delete",
                         desktop, "/v", "ScreenSaveUsePassword", "/f"], env=session.env,
                        capture_output=True)
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def write_solid_bmp(path, colour, side=30):
+    """A 24-bit bottom-up .bmp of one colour."""
+    row = bytes(colour[::-1]) * side + b"\0" * ((4 - side * 3 % 4) % 4)
+    pixels = row * side
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    with open(path, "wb") as out:
+        out.write(header + info + pixels)
+
+
+def case_picture(session):
+    """Surface on and a picture named in the registry: the front face shows it."""
+    work = tempfile.mkdtemp(prefix="quarlo-picture-")
+    key = r"HKCU\Software\Orvendel\QuarloScreenSaver"
+    colour = (17, 140, 91)
+    try:
+        picture_path = os.path.join(work, "face.bmp")
+        write_solid_bmp(picture_path, colour)
+        session.wine("reg", "add", key, "/v", "Surface", "/t", "REG_DWORD", "/d", "1", "/f")
+        session.wine("reg", "add", key, "/v", "Texture", "/d", "Z:" + picture_path.replace("/", "\\"),
+                     "/f")
+        saver = start_fullscreen(session)
+        # The pieces may be turned away for a while; within one show they come round.
+        seen = 0
+        deadline = time.time() + 15
+        while time.time() < deadline and seen < 500:
+            picture = session.screenshot()
+            middle = picture.colours(picture.width // 4, picture.height // 4,
+                                     3 * picture.width // 4, 3 * picture.height // 4)
+            seen = middle.get(colour, 0)
+        check(seen >= 500, "the front face never showed the picture (%d pixels)" % seen)
+        session.xdotool("key", "x")
+        check(exit_code(saver) == 0, "a key press did not end the saver with 0")
+    finally:
+        subprocess.run([session.options.wine_run, session.options.prefix, "reg", "delete", key,
+                        "/f"], env=session.env, capture_output=True)
         shutil.rmtree(work, ignore_errors=True)
 
 
