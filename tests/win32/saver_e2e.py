@@ -50,8 +50,15 @@ class Session:
         return process
 
     def wine(self, *args):
-        subprocess.run([self.options.wine_run, self.options.prefix, *args], env=self.env,
-                       check=True, capture_output=True)
+        """Runs a Wine tool (reg) to its end. On a prefix that is still busy
+        being set up, reg has been seen to fail once; it is tried again."""
+        for attempt in range(4):
+            done = subprocess.run([self.options.wine_run, self.options.prefix, *args],
+                                  env=self.env, capture_output=True, text=True)
+            if done.returncode == 0:
+                return
+            time.sleep(0.5)
+        raise Failure("%s failed: %s" % (" ".join(args), done.stdout + done.stderr))
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
