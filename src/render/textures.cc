@@ -45,6 +45,10 @@ void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, 
       std::free(image);
     }
   }
+  MakeTextureOpaque(texture, edge);
+}
+
+void MakeTextureOpaque(uint8_t* texture, int32_t edge) {
   const uint64_t texels = uint64_t(edge) * edge;
   for (uint64_t i = 0; i < texels; ++i) texture[i * 4 + 3] = 255;
 }

@@ -32,6 +32,10 @@ int32_t MakeLogoTexture();
 // Frees every texture image and a PendingBitmap never consumed.
 void FreeTextures();
 
+// Sets the fourth byte of every pixel to 255: the faces are drawn with
+// GL_DECAL and must come out opaque.
+void MakeTextureOpaque(uint8_t* texture, int32_t edge);
+
 // Fills a texture image of edge `edge` (zeroed by the caller) from the
 // rectangle of a bitmap, nearest pixel, then makes every pixel opaque.
 void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,

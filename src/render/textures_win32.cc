@@ -66,10 +66,7 @@ int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece
     StretchPackedBitmap(memory, 0, 0, *size, *size, bitmap, source.x, source.y, source.width,
                         source.height, SRCCOPY);
     GdiFlush();
-    // GDI leaves the fourth byte alone; the faces are drawn with GL_DECAL
-    // and must come out opaque.
-    const size_t texels = size_t(*size) * size_t(*size);
-    for (size_t i = 0; i < texels; ++i) (*bits)[i * 4 + 3] = 255;
+    MakeTextureOpaque(*bits, *size);  // GDI leaves the fourth byte alone
     if (previous) SelectObject(memory, previous);
   } else if (*image) {
     DeleteObject(*image);

@@ -20,10 +20,6 @@ LONG WINAPI ClearSaverRunning(EXCEPTION_POINTERS*) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
-HWND WindowFromNumber(const char* text) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowHandle(text)));
-}
-
 int32_t RunPreview(const char* argument) {
   HWND parent = WindowFromNumber(argument);
   if (!parent || !IsWindow(parent)) return -1;
@@ -31,6 +27,10 @@ int32_t RunPreview(const char* argument) {
 }
 
 }  // namespace
+
+HWND WindowFromNumber(const char* text) {
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowHandle(text)));
+}
 
 int32_t ShowConfigDialog(HWND owner) {
   return static_cast<int32_t>(DialogBoxParamA(SaverInstance, MAKEINTRESOURCEA(kConfigDialogId),

@@ -1,6 +1,5 @@
 // The saver password of the Win9x family: the user's choice in the
 // registry, the platform's verifier and changer, loaded by name.
-#include "shell/command_line.h"
 #include "shell/saver_shell_win32.h"
 
 HMODULE PasswordLibrary = nullptr;
@@ -51,7 +50,7 @@ void ClosePasswordLock() {
 }
 
 int32_t ChangeSaverPassword(const char* tail) {
-  HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowHandle(tail)));
+  HWND owner = WindowFromNumber(tail);
   if (!owner || !IsWindow(owner)) owner = GetForegroundWindow();
   HMODULE library = LoadLibraryA("MPR.DLL");
   if (!library) return 0;

@@ -32,6 +32,8 @@ extern int32_t IsWin9xPlatform;
 int32_t SaverMain(HINSTANCE instance, const char* tail);
 int32_t RunSaverWindow(HWND parent);
 int32_t ShowConfigDialog(HWND owner);
+// The window whose decimal number starts `text` (none for 0 or no digits).
+HWND WindowFromNumber(const char* text);
 
 // Input and closing.
 extern int32_t CloseApproved;
