@@ -46,6 +46,24 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
   return out;
 }
 
+std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour) {
+  BmpSpec s;
+  s.width = w;
+  s.height = h;
+  const int row = (w * 3 + 3) / 4 * 4;
+  s.pixels.assign(static_cast<size_t>(row) * h, 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const uint32_t c = colour(x, y);
+      uint8_t* p = &s.pixels[static_cast<size_t>(h - 1 - y) * row + x * 3];
+      p[0] = c & 0xFF;
+      p[1] = (c >> 8) & 0xFF;
+      p[2] = (c >> 16) & 0xFF;
+    }
+  }
+  return BuildBmp(s);
+}
+
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
   const char* dir = std::getenv("TEST_TMPDIR");
   if (!dir) dir = std::getenv("TMPDIR");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,8 @@ struct BmpSpec {
 };
 
 std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
+// A w x h 24-bit file whose pixel at (x, y counted from the top) has the
+// colour 0xRRGGBB that `colour` gives.
+std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour);
 // Writes bytes to a file in the test's temporary directory; returns its path.
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);

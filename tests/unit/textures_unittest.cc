@@ -42,22 +42,8 @@ TEST(PieceRectTest, WorkedExamples) {
 }
 
 // A w x h 24-bit picture whose pixel at (x, y from the top) is colour(x, y).
-template <typename Colour>
-void SetPending(int w, int h, Colour colour) {
-  BmpSpec s;
-  s.width = w;
-  s.height = h;
-  const int row = (w * 3 + 3) / 4 * 4;
-  s.pixels.assign(static_cast<size_t>(row) * h, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint32_t c = colour(x, y);
-      uint8_t* p = &s.pixels[static_cast<size_t>(h - 1 - y) * row + x * 3];
-      p[0] = c & 0xFF;
-      p[1] = (c >> 8) & 0xFF;
-      p[2] = (c >> 16) & 0xFF;
-    }
-  const std::vector<uint8_t> bytes = BuildBmp(s);
+void SetPending(int w, int h, const std::function<uint32_t(int, int)>& colour) {
+  const std::vector<uint8_t> bytes = BuildPicture(w, h, colour);
   PendingBitmap = LoadBitmapMemory(bytes.data(), bytes.size());
   ASSERT_NE(PendingBitmap, nullptr);
 }

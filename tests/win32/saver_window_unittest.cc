@@ -67,10 +67,8 @@ class SaverWindowTest : public ::testing::Test {
     ASSERT_NE(window_, nullptr);
   }
   static std::string Picture() {
-    BmpSpec spec;
-    spec.width = spec.height = 30;
-    spec.pixels.assign(size_t(92) * 30 * 3, 0x77);
-    return WriteTempFile("saver_window_picture.bmp", BuildBmp(spec));
+    return WriteTempFile("saver_window_picture.bmp",
+                         BuildPicture(30, 30, [](int, int) { return 0x777777u; }));
   }
 
   HWND window_ = nullptr;
