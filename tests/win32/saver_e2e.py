@@ -60,6 +60,11 @@ class Session:
             time.sleep(0.5)
         raise Failure("%s failed: %s" % (" ".join(args), done.stdout + done.stderr))
 
+    def wine_cleanup(self, *args):
+        """Undoes a test's registry change; what is already gone is fine."""
+        subprocess.run([self.options.wine_run, self.options.prefix, *args], env=self.env,
+                       capture_output=True)
+
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
                               text=True).stdout
@@ -121,9 +126,9 @@ def still_running(process, seconds):
     return False
 
 
-def start_fullscreen(session, *extra, env=None):
+def start_fullscreen(session, saver_path=None, env=None):
     session.xdotool("mousemove", "500", "400")
-    saver = session.start(session.options.saver, "/s", *extra, env=env)
+    saver = session.start(saver_path or session.options.saver, "/s", env=env)
     session.wait_window("Screen Saver")
     time.sleep(2)  # a few ticks, so frames are on the screen
     return saver
@@ -237,8 +242,7 @@ def case_password(session):
                      "/d", "1", "/f")
         log = os.path.join(work, "password.log")
         env = dict(session.env, QUARLO_TEST_PASSWORD="001", QUARLO_TEST_PASSWORD_LOG=log)
-        session.options.saver = saver_path
-        saver = start_fullscreen(session, env=env)
+        saver = start_fullscreen(session, saver_path, env=env)
 
         def calls():
             return open(log).read().splitlines() if os.path.exists(log) else []
@@ -256,11 +260,8 @@ def case_password(session):
         check(len(calls()) == 3 and "answer 1" in calls()[2], "log: %r" % calls())
         check(all("window 1" in c for c in calls()), "the verifier did not get the saver window")
     finally:
-        subprocess.run([session.options.wine_run, session.options.prefix, "reg", "delete",
-                        app_key, "/f"], env=session.env, capture_output=True)
-        subprocess.run([session.options.wine_run, session.options.prefix, "reg", "delete",
-                        desktop, "/v", "ScreenSaveUsePassword", "/f"], env=session.env,
-                       capture_output=True)
+        session.wine_cleanup("reg", "delete", app_key, "/f")
+        session.wine_cleanup("reg", "delete", desktop, "/v", "ScreenSaveUsePassword", "/f")
         shutil.rmtree(work, ignore_errors=True)
 
 
@@ -298,8 +299,7 @@ def case_picture(session):
         session.xdotool("key", "x")
         check(exit_code(saver) == 0, "a key press did not end the saver with 0")
     finally:
-        subprocess.run([session.options.wine_run, session.options.prefix, "reg", "delete", key,
-                        "/f"], env=session.env, capture_output=True)
+        session.wine_cleanup("reg", "delete", key, "/f")
         shutil.rmtree(work, ignore_errors=True)
 
 
