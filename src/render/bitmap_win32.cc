@@ -42,7 +42,8 @@ PackedBitmap* PackedBitmapFromGdiBitmap(HBITMAP bitmap, uint32_t compression, ui
   RealizePalette(screen.dc);
 
   size_t table = ColorTableSize(&header);
-  auto* block = static_cast<PackedBitmap*>(std::calloc(1, kInfoHeaderBytes + table + kGetDIBitsSlack));
+  auto* block =
+      static_cast<PackedBitmap*>(std::calloc(1, kInfoHeaderBytes + table + kGetDIBitsSlack));
   if (!block) return nullptr;
   std::memcpy(block, &header, sizeof header);
   GetDIBits(screen.dc, bitmap, 0, static_cast<UINT>(header.biHeight), nullptr,

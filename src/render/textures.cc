@@ -32,6 +32,10 @@ PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h) {
                    static_cast<int32_t>(int64_t{2 - piece / 3} * h / 3), w / 3, h / 3};
 }
 
+PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h) {
+  return piece == kWholePicture ? PieceRect{0, 0, w, h} : PieceSourceRect(piece, w, h);
+}
+
 void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
                            int32_t edge) {
   const uint64_t bytes = DecodedBytes(bitmap);

@@ -25,6 +25,9 @@ struct PieceRect {
 };
 // Piece p (0..8, row p / 3 from the top, column p % 3) of a w x h picture.
 PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h);
+// What an image is made from: piece 0..8, or kWholePicture for the logo.
+enum { kWholePicture = -1 };
+PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h);
 
 // Both consume PendingBitmap: 1 when there was one, 0 when it was none.
 int32_t MakeFrontTexture(int32_t piece);

@@ -12,12 +12,6 @@ int32_t LogoTextureSize = 0;
 
 namespace {
 
-int32_t ContextTextureLimit() {
-  GLint max = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
-  return max;
-}
-
 // Makes one image from PendingBitmap into *bits with edge *size.
 int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
   PackedBitmap* bitmap = PendingBitmap;
@@ -28,8 +22,7 @@ int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
   *bits = nullptr;
   if (*size > 0) *bits = static_cast<uint8_t*>(std::calloc(size_t(*size) * *size, 4));
   if (*bits) {
-    const PieceRect source = piece < 0 ? PieceRect{0, 0, h.biWidth, h.biHeight}
-                                       : PieceSourceRect(piece, h.biWidth, h.biHeight);
+    const PieceRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
     FillTextureFromBitmap(bitmap, source, *bits, *size);
   }
   FreePackedBitmap(bitmap);
@@ -44,7 +37,7 @@ int32_t MakeFrontTexture(int32_t piece) {
   return MakeTexture(&FrontPieceBits[piece], &FrontTextureSize, piece);
 }
 
-int32_t MakeLogoTexture() { return MakeTexture(&LogoBits, &LogoTextureSize, -1); }
+int32_t MakeLogoTexture() { return MakeTexture(&LogoBits, &LogoTextureSize, kWholePicture); }
 
 void FreeTextures() {
   for (uint8_t*& bits : FrontPieceBits) {

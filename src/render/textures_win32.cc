@@ -21,13 +21,7 @@ int StretchPackedBitmap(HDC dc, int x, int y, int width, int height, const Packe
 
 namespace {
 
-int32_t ContextTextureLimit() {
-  GLint max = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);  // leaves 0 without a context
-  return max;
-}
-
-// Makes one image of PendingBitmap's rectangle `piece` (-1: all of it) in
+// Makes one image of PendingBitmap's rectangle `piece` (or all of it) in
 // the slot *image / *bits with edge *size, and consumes PendingBitmap.
 int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece) {
   PackedBitmap* bitmap = PendingBitmap;
@@ -61,8 +55,7 @@ int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece
       RealizePalette(memory);
     }
     SetStretchBltMode(memory, COLORONCOLOR);
-    const PieceRect source = piece < 0 ? PieceRect{0, 0, h.biWidth, h.biHeight}
-                                       : PieceSourceRect(piece, h.biWidth, h.biHeight);
+    const PieceRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
     StretchPackedBitmap(memory, 0, 0, *size, *size, bitmap, source.x, source.y, source.width,
                         source.height, SRCCOPY);
     GdiFlush();
@@ -85,7 +78,9 @@ int32_t MakeFrontTexture(int32_t piece) {
   return MakeTexture(&FrontPieceBitmap[piece], &FrontPieceBits[piece], &FrontTextureSize, piece);
 }
 
-int32_t MakeLogoTexture() { return MakeTexture(&LogoBitmap, &LogoBits, &LogoTextureSize, -1); }
+int32_t MakeLogoTexture() {
+  return MakeTexture(&LogoBitmap, &LogoBits, &LogoTextureSize, kWholePicture);
+}
 
 void FreeTextures() {
   for (int p = 0; p < kFrontPieces; ++p) {
