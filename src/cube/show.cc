@@ -1,7 +1,6 @@
 #include "cube/show.h"
 
 #include "cube/model.h"
-#include "render/frame.h"
 #include "settings/settings.h"
 
 int32_t ShowState = SHOW_WAIT;
@@ -98,11 +97,11 @@ void Step() {
 
 }  // namespace
 
-void ShowTick() {
+void ShowTick(ShowDrawFunction draw) {
   if (TickBusy) return;
   TickBusy = 1;
   Step();
-  DrawFrame();
+  if (draw) draw();
   TickBusy = 0;
 }
 

@@ -1,6 +1,6 @@
 // The cube show: an endless state machine that takes one step per 50 ms
 // tick (wait, fly apart, scramble, fly back, pause, animated solve) and
-// draws one frame at the end of every tick.
+// hands one frame to its caller's draw function at the end of every tick.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +36,13 @@ extern int8_t MoveHistory[kScrambleMoves];
 extern int32_t TickBusy;
 extern uint32_t ShowRandomState;
 
-void ShowTick();
+// Draws the frame of the tick that just ran; the show knows nothing else of
+// how frames are drawn.
+using ShowDrawFunction = void (*)();
+
+// One step of the show, then one frame through `draw` (none: no frame), both
+// inside the tick's busy guard.
+void ShowTick(ShowDrawFunction draw);
 void SeedShowRandom(uint32_t seed);
 int32_t NextShowRandom();
 

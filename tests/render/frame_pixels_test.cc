@@ -74,7 +74,7 @@ class FrameTest : public ::testing::Test {
     ReadFramePixels(pixels_.data());
   }
   void Tick(int n) {
-    for (int k = 0; k < n; ++k) ShowTick();
+    for (int k = 0; k < n; ++k) ShowTick(DrawFrame);
     ReadFramePixels(pixels_.data());
   }
   Rgb At(int x, int y) const {
@@ -226,9 +226,9 @@ TEST_F(FrameTest, TicksWithRealFramesAllocateNothing) {
   SaverSettings.Explode = 1;
   // The first shows let the driver compile and cache what it needs (Mesa
   // allocates while it does); after that a tick allocates nothing at all.
-  for (int k = 0; k < 700; ++k) ShowTick();
+  for (int k = 0; k < 700; ++k) ShowTick(DrawFrame);
   const long before = AllocationCount();
-  for (int k = 0; k < 700; ++k) ShowTick();  // two more whole shows, every state
+  for (int k = 0; k < 700; ++k) ShowTick(DrawFrame);  // two more whole shows, every state
   EXPECT_EQ(AllocationCount() - before, 0);
 }
 

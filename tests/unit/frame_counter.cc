@@ -1,11 +1,9 @@
 #include "frame_counter.h"
 
-#include "render/frame.h"
-
 long FramesDrawn = 0;
 void (*FrameObserver)() = nullptr;
 
-void DrawFrame() {
+void CountFrame() {
   ++FramesDrawn;
   if (FrameObserver) FrameObserver();
 }

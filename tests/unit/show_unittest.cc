@@ -26,7 +26,7 @@ class ShowTest : public ::testing::Test {
   int TicksUntil(int32_t state, int limit = 1000) {
     for (int n = 1; n <= limit; ++n) {
       const int32_t before = ShowState;
-      ShowTick();
+      ShowTick(CountFrame);
       if (ShowState == state && before != state) return n;
     }
     return -1;
@@ -72,7 +72,7 @@ TEST_F(ShowTest, ScramblesNeverUndoTheMoveBefore) {
       if (k > 0) { ASSERT_NE(MoveHistory[k], InverseMove[MoveHistory[k - 1]]); }
     }
     while (ShowState != SHOW_WAIT) {
-      ShowTick();
+      ShowTick(CountFrame);
       if (CurrentMove >= 22) saw_inverse_whole_cube_as_current = true;
     }
     ASSERT_TRUE(CubeIsSolved());
@@ -94,7 +94,7 @@ TEST_F(ShowTest, ExplodeCounterRunsOutAndBack) {
   std::vector<int> exploding, imploding;
   int scramble_frames = 0;
   for (int n = 0; n < 312; ++n) {  // exactly the first show
-    ShowTick();
+    ShowTick(CountFrame);
     if (ShowState == SHOW_EXPLODE) exploding.push_back(ShowCounter);
     if (ShowState == SHOW_IMPLODE) imploding.push_back(ShowCounter);
     if (ShowState == SHOW_SCRAMBLE) ++scramble_frames;
@@ -110,7 +110,7 @@ TEST_F(ShowTest, ExplodeCounterRunsOutAndBack) {
 
 TEST_F(ShowTest, WithoutExplodeTheCounterStaysSmall) {
   for (int n = 0; n < 1000; ++n) {
-    ShowTick();
+    ShowTick(CountFrame);
     EXPECT_LE(ShowCounter, 25);
     EXPECT_GE(ShowCounter, 0);
     if (ShowState == SHOW_SCRAMBLE) { EXPECT_EQ(ShowCounter, 0); }
@@ -121,7 +121,7 @@ TEST_F(ShowTest, FrameSeesTheStateItsTickEntered) {
   static std::vector<int> states;
   states.clear();
   FrameObserver = [] { states.push_back(ShowState * 1000 + ShowCounter); };
-  for (int n = 0; n < 11; ++n) ShowTick();
+  for (int n = 0; n < 11; ++n) ShowTick(CountFrame);
   ASSERT_EQ(states.size(), 11u);
   EXPECT_EQ(states[0], SHOW_WAIT * 1000 + 9);
   EXPECT_EQ(states[9], SHOW_SCRAMBLE * 1000 + 0);
@@ -133,7 +133,7 @@ TEST_F(ShowTest, SolveShowsFiveAnglesThenCommits) {
   const int first = CurrentMove;
   std::vector<int> angles;
   for (int n = 0; n < 6; ++n) {
-    ShowTick();
+    ShowTick(CountFrame);
     angles.push_back(TurnAngle);
     if (n < 5) {
       EXPECT_EQ(HistoryIndex, 24);
@@ -150,11 +150,11 @@ TEST_F(ShowTest, SolveShowsFiveAnglesThenCommits) {
 
 TEST_F(ShowTest, BusyTickNeitherStepsNorDraws) {
   TickBusy = 1;
-  ShowTick();
+  ShowTick(CountFrame);
   EXPECT_EQ(FramesDrawn, 0);
   EXPECT_EQ(ShowCounter, 10);
   TickBusy = 0;
-  ShowTick();
+  ShowTick(CountFrame);
   EXPECT_EQ(FramesDrawn, 1);
   EXPECT_EQ(ShowCounter, 9);
   EXPECT_EQ(TickBusy, 0);
@@ -162,11 +162,11 @@ TEST_F(ShowTest, BusyTickNeitherStepsNorDraws) {
 
 TEST_F(ShowTest, CurrentMoveIsZeroOnlyBeforeTheFirstScramble) {
   for (int n = 0; n < 10; ++n) {
-    ShowTick();
+    ShowTick(CountFrame);
     EXPECT_EQ(CurrentMove, 0);
   }
   for (int n = 0; n < 600; ++n) {
-    ShowTick();
+    ShowTick(CountFrame);
     EXPECT_NE(CurrentMove, 0);
   }
 }

@@ -75,7 +75,7 @@ TEST(TraceArgsTest, DecimalParserStopsAtTheLimit) {
 TEST(TraceLineTest, DescribesTheStateAfterATick) {
   TraceOptions o{0, 11, false};
   StartTrace(o);
-  for (int n = 0; n < 11; ++n) ShowTick();
+  for (int n = 0; n < 11; ++n) ShowTick(nullptr);
   char line[512];
   const size_t n = FormatTraceLine(11, line, sizeof line);
   ASSERT_GT(n, 0u);
@@ -90,7 +90,7 @@ TEST(TraceLineTest, DescribesTheStateAfterATick) {
 TEST(TraceLineTest, StartingATraceForgetsEarlierRuns) {
   TraceOptions o{7, 0, true};
   StartTrace(o);
-  for (int n = 0; n < 300; ++n) ShowTick();
+  for (int n = 0; n < 300; ++n) ShowTick(nullptr);
   StartTrace(o);
   EXPECT_EQ(ShowState, SHOW_WAIT);
   EXPECT_EQ(ShowCounter, 10);
@@ -100,5 +100,3 @@ TEST(TraceLineTest, StartingATraceForgetsEarlierRuns) {
 }
 
 }  // namespace
-
-void DrawFrame() {}

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     if (tick == 0) {
       DrawFrame();  // the picture before the first tick
     } else {
-      ShowTick();
+      ShowTick(DrawFrame);
     }
     const bool wanted = o.every ? tick % o.every == 0 : tick == o.tick;
     if (!wanted) continue;

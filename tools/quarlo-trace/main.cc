@@ -5,9 +5,6 @@
 #include "trace.h"
 #include "cube/show.h"
 
-// No picture: the show's frames go nowhere.
-void DrawFrame() {}
-
 int main(int argc, char** argv) {
   TraceOptions options;
   char error[256];
@@ -18,7 +15,7 @@ int main(int argc, char** argv) {
   StartTrace(options);
   char line[512];
   for (int64_t tick = 1; tick <= options.ticks; ++tick) {
-    ShowTick();
+    ShowTick(nullptr);  // no picture: nothing to draw
     const size_t n = FormatTraceLine(tick, line, sizeof line);
     line[n] = '\n';
     if (std::fwrite(line, 1, n + 1, stdout) != n + 1) return 1;

@@ -2,7 +2,8 @@
 // at creation, the scene at the first paint, one show tick per timer
 // message, and teardown at destruction. Every message then goes on to the
 // shell's default procedure.
-#include "cube/saver_window_win32.h"
+#include "saver/cube_window_win32.h"
+
 #include "cube/show.h"
 #include "render/bitmap_win32.h"
 #include "render/cubies.h"
@@ -76,7 +77,7 @@ LRESULT CALLBACK CubeSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM 
       FirstPaint(window);
       break;
     case WM_TIMER:
-      ShowTick();
+      ShowTick(DrawFrame);
       break;
     case WM_DESTROY:
       TearDown(window);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bmp_builder.h"
-#include "cube/saver_window_win32.h"
+#include "saver/cube_window_win32.h"
 #include "cube/show.h"
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
