@@ -52,8 +52,42 @@ void WidenCoreHeader(const uint8_t* raw, uint16_t colors, BitmapInfoHeader* h) {
   h->biClrImportant = colors;
 }
 
+// The number of rows, whichever way they run (INT32_MIN kept in range).
+int32_t BitmapRows(const BitmapInfoHeader& header) {
+  if (header.biHeight == INT32_MIN) return INT32_MAX;
+  return header.biHeight < 0 ? -header.biHeight : header.biHeight;
+}
+
 bool IsUncompressed(uint32_t compression) {
   return compression == BI_RGB_CODE || compression == BI_BITFIELDS_CODE;
+}
+
+// Only uncompressed rows may be stored top-down (run-length data is always
+// bottom-up), and a height of INT32_MIN has no positive twin.
+bool CanTurnUpright(const BitmapInfoHeader& h) {
+  return IsUncompressed(h.biCompression) && h.biHeight != INT32_MIN;
+}
+
+// Turns top-down rows into the bottom-up order that everything after the
+// reader expects, and makes the height positive to match.
+void TurnUpright(PackedBitmap* block) {
+  BitmapInfoHeader h = PackedBitmapHeader(block);
+  if (h.biHeight >= 0) return;
+  h.biHeight = -h.biHeight;
+  std::memcpy(block, &h, sizeof h);
+  if (h.biWidth <= 0) return;
+  const size_t row = static_cast<size_t>(BitmapRowBytes(h.biWidth, h.biBitCount));
+  uint8_t* pixels = block + kInfoHeaderBytes + ColorTableSize(&h);
+  // ReservedImageBytes gave every row its room, so all of them are in the block.
+  for (size_t top = 0, bottom = size_t(h.biHeight) - 1; top < bottom; ++top, --bottom) {
+    uint8_t* a = pixels + top * row;
+    uint8_t* b = pixels + bottom * row;
+    for (size_t k = 0; k < row; ++k) {
+      const uint8_t t = a[k];
+      a[k] = b[k];
+      b[k] = t;
+    }
+  }
 }
 
 // How many pixel bytes the block reserves, or -1 to refuse the bitmap. An
@@ -136,8 +170,9 @@ PackedBitmap* ReadBitmapHeader(BitmapSource* source) {
   } else {
     return nullptr;
   }
+  if (h.biHeight < 0 && !CanTurnUpright(h)) return nullptr;
   if (h.biSizeImage == 0) {
-    const int64_t bytes = BitmapImageBytes(h.biWidth, h.biHeight, h.biBitCount);
+    const int64_t bytes = BitmapImageBytes(h.biWidth, BitmapRows(h), h.biBitCount);
     if (bytes < INT32_MIN || bytes > INT32_MAX) return nullptr;
     h.biSizeImage = static_cast<int32_t>(bytes);
   }
@@ -154,6 +189,12 @@ PackedBitmap* ReadBitmapHeader(BitmapSource* source) {
   std::memcpy(block, &h, sizeof h);
 
   uint8_t* entries = block + kInfoHeaderBytes;
+  // Bit-field masks come straight after the header, before any colour table,
+  // in the file as in the block (where GDI looks for them too).
+  if (h.biCompression == BI_BITFIELDS_CODE) {
+    SourceRead(source, entries, kColorMaskBytes);
+    entries += kColorMaskBytes;
+  }
   if (colors > 0 && core) {
     SourceRead(source, entries, size_t{colors} * 3);
     for (int i = colors - 1; i >= 0; --i) {
@@ -165,8 +206,6 @@ PackedBitmap* ReadBitmapHeader(BitmapSource* source) {
     }
   } else if (colors > 0) {
     SourceRead(source, entries, size_t{colors} * 4);
-  } else if (h.biCompression == BI_BITFIELDS_CODE) {
-    SourceRead(source, entries, 12);
   }
   if (off_bits != 0) SourceSeek(source, start + off_bits);
   return block;
@@ -180,6 +219,7 @@ PackedBitmap* ReadBitmap(BitmapSource* source) {
   const BitmapInfoHeader h = PackedBitmapHeader(block);
   uint8_t* pixels = block + kInfoHeaderBytes + ColorTableSize(&h);
   SourceRead(source, pixels, static_cast<size_t>(h.biSizeImage));  // a short read leaves zeros
+  TurnUpright(block);
   return block;
 }
 
@@ -207,11 +247,6 @@ BitmapInfoHeader PackedBitmapHeader(const PackedBitmap* bitmap) {
   BitmapInfoHeader h;
   std::memcpy(&h, bitmap, sizeof h);
   return h;
-}
-
-int32_t BitmapRows(const BitmapInfoHeader& header) {
-  if (header.biHeight == INT32_MIN) return INT32_MAX;
-  return header.biHeight < 0 ? -header.biHeight : header.biHeight;
 }
 
 const uint8_t* PackedBitmapPixels(const PackedBitmap* bitmap) {

@@ -10,6 +10,7 @@ enum {
   kInfoHeaderBytes = 40,
   kCoreHeaderBytes = 12,
   kFileHeaderBytes = 14,
+  kColorMaskBytes = 12,  // the three BI_BITFIELDS masks
   BI_RGB_CODE = 0,
   BI_RLE8_CODE = 1,
   BI_RLE4_CODE = 2,
@@ -33,6 +34,9 @@ struct BitmapInfoHeader {
 static_assert(sizeof(BitmapInfoHeader) == kInfoHeaderBytes, "header layout");
 
 // The block itself; its size is always 40 + ColorTableSize + biSizeImage.
+// With BI_BITFIELDS the three masks come first at 40, then the colour table,
+// as in the file. The rows are always bottom-up with a positive height: the
+// reader turns top-down rows upright.
 using PackedBitmap = uint8_t;
 
 // The one bitmap waiting to be made into a texture; a texture maker frees it.
@@ -61,7 +65,5 @@ PackedBitmap* LoadBitmapMemory(const uint8_t* data, size_t size);
 void FreePackedBitmap(PackedBitmap* bitmap);
 
 BitmapInfoHeader PackedBitmapHeader(const PackedBitmap* bitmap);
-// The number of rows, whichever way they run (|biHeight|, INT32_MIN kept in range).
-int32_t BitmapRows(const BitmapInfoHeader& header);
 const uint8_t* PackedBitmapPixels(const PackedBitmap* bitmap);
 size_t PackedBitmapBytes(const PackedBitmap* bitmap);

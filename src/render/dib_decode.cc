@@ -69,13 +69,12 @@ bool DecodeUncompressed(const BitmapInfoHeader& h, const uint8_t* table, const u
                         uint64_t pixel_bytes, const Image& im) {
   const int bits = h.biBitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-  const Palette pal{table, BitmapColorCount(&h)};
+  const Palette pal{table, BitmapColorCount(&h)};  // indexed depths never have masks
   Field red, green, blue;
   if (h.biCompression == BI_BITFIELDS_CODE) {
     if (bits != 16 && bits != 32) return false;
-    const uint8_t* m = table + uint32_t{pal.count} * 4;
-    uint32_t masks[3];
-    std::memcpy(masks, m, sizeof masks);
+    uint32_t masks[3];  // first in the table, the colour entries after them
+    std::memcpy(masks, table, sizeof masks);
     red = MakeField(masks[0]);
     green = MakeField(masks[1]);
     blue = MakeField(masks[2]);
@@ -89,11 +88,9 @@ bool DecodeUncompressed(const BitmapInfoHeader& h, const uint8_t* table, const u
     blue = MakeField(0x0000FF);
   }
   const uint64_t row_bytes = static_cast<uint64_t>(BitmapRowBytes(im.width, bits));
-  const bool top_down = h.biHeight < 0;
-  for (int32_t row = 0; row < im.height; ++row) {
-    if ((row + 1) * row_bytes > pixel_bytes) break;
-    const uint8_t* src = pixels + row * row_bytes;
-    const int32_t y = top_down ? im.height - 1 - row : row;
+  for (int32_t y = 0; y < im.height; ++y) {
+    if ((y + 1) * row_bytes > pixel_bytes) break;
+    const uint8_t* src = pixels + y * row_bytes;
     for (int32_t x = 0; x < im.width; ++x) {
       switch (bits) {
         case 1: PutIndexed(im, pal, x, y, (src[x >> 3] >> (7 - (x & 7))) & 1); break;
@@ -121,7 +118,6 @@ bool DecodeRunLength(const BitmapInfoHeader& h, const uint8_t* table, const uint
                      uint64_t size, const Image& im) {
   const bool four = h.biCompression == BI_RLE4_CODE;
   if (h.biBitCount != (four ? 4 : 8)) return false;
-  if (h.biHeight < 0) return false;  // run-length data is always bottom-up
   const Palette pal{table, BitmapColorCount(&h)};
   uint64_t at = 0;
   int64_t x = 0, y = 0;
@@ -160,14 +156,15 @@ bool DecodeRunLength(const BitmapInfoHeader& h, const uint8_t* table, const uint
 
 uint64_t DecodedBytes(const PackedBitmap* bitmap) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
-  return uint64_t(h.biWidth) * uint64_t(BitmapRows(h)) * 4;
+  // The reader gives bottom-up blocks only; anything else is not ours to draw.
+  if (h.biWidth <= 0 || h.biHeight <= 0) return 0;
+  return uint64_t(h.biWidth) * uint64_t(h.biHeight) * 4;
 }
 
 bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out) {
   if (DecodedBytes(bitmap) == 0) return false;
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  const Image im{out, h.biWidth, BitmapRows(h)};
+  const Image im{out, h.biWidth, h.biHeight};
   const uint8_t* table = bitmap + kInfoHeaderBytes;
   const uint8_t* pixels = PackedBitmapPixels(bitmap);
   const uint64_t size = static_cast<uint64_t>(h.biSizeImage);

@@ -7,7 +7,8 @@
 #include "render/bitmap.h"
 
 // Decodes every form the bitmap reader accepts (1, 4, 8, 16, 24 and 32 bits;
-// BI_RGB, BI_RLE4, BI_RLE8, BI_BITFIELDS; bottom-up and top-down) into
+// BI_RGB, BI_RLE4, BI_RLE8, BI_BITFIELDS; rows bottom-up, as the reader
+// leaves them) into
 // `out`: width x |height| pixels of blue, green, red, 255, rows bottom-up.
 // `out` must hold DecodedBytes(bitmap) bytes. Pixels the data does not
 // cover stay as they were. Returns false, drawing nothing, for a form it

@@ -43,7 +43,7 @@ void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, 
     if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
       const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
       if (DecodePackedBitmap(bitmap, image)) {
-        StretchDecodedImage(image, h.biWidth, BitmapRows(h), source.x, source.y, source.width,
+        StretchDecodedImage(image, h.biWidth, h.biHeight, source.x, source.y, source.width,
                             source.height, texture, edge);
       }
       std::free(image);

@@ -192,9 +192,17 @@ TEST(BitmapFileTest, RefusedFiles) {
   BmpSpec odd;
   odd.header_size = 64;
   cases.push_back({"hdr64.bmp", odd});
-  BmpSpec top_down;  // no stored size: the row rule gives a negative size
-  top_down.height = -4;
-  cases.push_back({"topdown0.bmp", top_down});
+  BmpSpec top_down_rle;  // run-length data is always stored bottom-up
+  top_down_rle.bit_count = 8;
+  top_down_rle.compression = BI_RLE8_CODE;
+  top_down_rle.height = -4;
+  top_down_rle.size_image = 2;
+  top_down_rle.pixels = {0, 1};
+  cases.push_back({"topdownrle.bmp", top_down_rle});
+  BmpSpec no_twin;  // a top-down height with no bottom-up twin
+  no_twin.width = 0;
+  no_twin.height = INT32_MIN;
+  cases.push_back({"topdownmin.bmp", no_twin});
   BmpSpec negative;
   negative.size_image = -8;
   cases.push_back({"negsize.bmp", negative});

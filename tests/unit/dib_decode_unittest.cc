@@ -28,7 +28,7 @@ Decoded Decode(const BmpSpec& spec) {
   if (!b) return d;
   const BitmapInfoHeader h = PackedBitmapHeader(b);
   d.w = h.biWidth;
-  d.h = BitmapRows(h);
+  d.h = h.biHeight;  // the reader turns top-down rows upright
   d.px.assign(DecodedBytes(b), 0);
   d.ok = DecodePackedBitmap(b, d.px.data());
   FreePackedBitmap(b);
