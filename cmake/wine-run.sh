@@ -27,6 +27,9 @@ fi
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
     "$wine" wineboot -i >/dev/null 2>&1 9>&-
+    # Xvfb has no window manager: managed windows make Wine wait two seconds
+    # for each top-level window that is hidden or destroyed.
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
   fi
 ) 9>"$prefix.lock"

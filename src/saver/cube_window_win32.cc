@@ -10,7 +10,7 @@
 #include "render/frame.h"
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
-#include "settings/store.h"
+#include "settings/settings.h"
 #include "shell/saver_shell_win32.h"
 
 int32_t FirstPaintSeen = 0;

@@ -1,63 +1,42 @@
-// The settings in the registry, one value per field. The stored type is not
-// looked at on reading; what doesn't fit the field counts as absent.
-#include "settings/store_win32.h"
+// The settings in the registry: one key under HKEY_CURRENT_USER, opened with
+// full access (so a user who may only read it gets the defaults).
+#include <windows.h>
 
-#include <cstring>
+#include "settings/settings.h"
+#include "settings/store.h"
 
-const char kSettingsKey[] = "Software\\Orvendel\\QuarloScreenSaver";
+struct SettingsKey {
+  HKEY key;
+};
 
 namespace {
+SettingsKey OpenKey;  // one key at a time: no allocation
+}
 
-int32_t ReadInteger(HKEY key, const char* name, int32_t fallback) {
-  int32_t value = 0;
-  DWORD size = sizeof value;
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+SettingsKey* OpenSettingsKey(bool for_writing) {
+  HKEY key = nullptr;
+  const LONG result =
+      for_writing ? RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, const_cast<char*>(""),
+                                    REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                  : RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &key);
+  if (result != ERROR_SUCCESS) return nullptr;
+  OpenKey.key = key;
+  return &OpenKey;
+}
+
+bool ReadSettingsValue(SettingsKey* key, const char* name, void* data, uint32_t* size) {
+  DWORD bytes = *size;
+  if (RegQueryValueExA(key->key, name, nullptr, nullptr, static_cast<BYTE*>(data), &bytes) !=
       ERROR_SUCCESS) {
-    return fallback;
+    return false;
   }
-  return value;
+  *size = bytes;
+  return true;
 }
 
-void WriteInteger(HKEY key, const char* name, int32_t value) {
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+void WriteSettingsValue(SettingsKey* key, const char* name, uint32_t type, const void* data,
+                        uint32_t size) {
+  RegSetValueExA(key->key, name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-}  // namespace
-
-void LoadSettings() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-    SaverSettings.Surface = 0;
-    SaverSettings.Explode = 0;
-    SaverSettings.Texture[0] = '\0';
-    return;
-  }
-  SaverSettings.Surface = ReadInteger(key, "Surface", 0);
-  SaverSettings.Explode = ReadInteger(key, "Explode", 0);
-  SaverSettings.Displacement = ReadInteger(key, "Displacement", kDefaultDisplacement);
-  DWORD size = sizeof SaverSettings.Texture;
-  if (RegQueryValueExA(key, "Texture", nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(SaverSettings.Texture), &size) != ERROR_SUCCESS) {
-    SaverSettings.Texture[0] = '\0';
-  }
-  // A value stored without its NUL, or binary data, still ends inside the field.
-  SaverSettings.Texture[sizeof SaverSettings.Texture - 1] = '\0';
-  if (size < sizeof SaverSettings.Texture) SaverSettings.Texture[size] = '\0';
-  RegCloseKey(key);
-}
-
-void SaveSettings(HWND dialog) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, const_cast<char*>(""),
-                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  WriteInteger(key, "Surface", SaverSettings.Surface);
-  WriteInteger(key, "Explode", SaverSettings.Explode);
-  WriteInteger(key, "Displacement", SaverSettings.Displacement);
-  GetDlgItemTextA(dialog, kPathEditControl, SaverSettings.Texture, kTexturePathBytes - 1);
-  RegSetValueExA(key, "Texture", 0, REG_SZ, reinterpret_cast<const BYTE*>(SaverSettings.Texture),
-                 static_cast<DWORD>(std::strlen(SaverSettings.Texture) + 1));
-  RegCloseKey(key);
-}
+void CloseSettingsKey(SettingsKey* key) { RegCloseKey(key->key); }

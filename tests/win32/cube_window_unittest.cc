@@ -10,7 +10,8 @@
 #include "cube/show.h"
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
-#include "settings/store_win32.h"
+#include "settings/settings.h"
+#include "settings_fixture.h"
 #include "shell/saver_shell_win32.h"
 
 namespace {
@@ -34,32 +35,24 @@ class SaverWindowTest : public ::testing::Test {
     GLContext = nullptr;
     TickTimerId = 0;
     IsPreview = 1;  // no input rule gets in the way of the test's messages
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
   }
   void TearDown() override {
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
     FreeLibrary(SaverInstance);
     IsPreview = 0;
   }
   void StoreSettings(DWORD surface, const std::string& texture) {
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
-    RegSetValueExA(key, "Surface", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&surface), 4);
-    RegSetValueExA(key, "Texture", 0, REG_SZ, reinterpret_cast<const BYTE*>(texture.c_str()),
-                   DWORD(texture.size() + 1));
-    RegCloseKey(key);
+    PlantStoredDword("Surface", surface);
+    PlantStoredValue("Texture", REG_SZ, texture + '\0');
   }
   DWORD StoredSurface() {
-    HKEY key = nullptr;
-    DWORD value = 0, size = 4;
-    RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key);
-    RegQueryValueExA(key, "Surface", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return value;
+    StoredValue surface;
+    return ReadStoredValue("Surface", &surface) ? *reinterpret_cast<const DWORD*>(surface.data.data()) : 0;
   }
   void Create() {
     window_ = CreateWindowExA(0, kSaverClassName, "Preview", WS_POPUP | WS_VISIBLE, 0, 0, 320,

@@ -319,6 +319,9 @@ def case_no_context(session):
             time.sleep(0.1)
         glx = subprocess.run(["xdpyinfo"], env=env, capture_output=True, text=True).stdout
         check("GLX" not in glx, "the test display offers GLX")
+        # A Wine server still running from another test keeps its desktop on
+        # the shared display; this run starts one of its own on this one.
+        subprocess.run(["wineserver", "-w"], env=dict(session.env, WINEPREFIX=session.options.prefix))
         inner = Session(session.options, display)
         try:
             saver = start_fullscreen(inner)

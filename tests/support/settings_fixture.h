@@ -1,0 +1,24 @@
+// The user's stored settings, for tests, in the platform's own store: the
+// registry on Windows; on Linux the settings file, under a temporary
+// XDG_CONFIG_HOME of the test process's own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct StoredValue {
+  uint32_t type = 0;
+  std::string data;
+};
+
+// No stored settings at all.
+void ClearStoredSettings();
+// The settings key with no values in it.
+void MakeEmptySettingsKey();
+// Stores one value as another program might have: any type, any bytes.
+void PlantStoredValue(const char* name, uint32_t type, const std::string& data);
+void PlantStoredDword(const char* name, uint32_t value);
+// A value as the store holds it; false when it is absent.
+bool ReadStoredValue(const char* name, StoredValue* value);
+// How many values the settings key holds.
+int CountStoredValues();

@@ -1,0 +1,195 @@
+// The Linux store as a file: where it lives, what a damaged or unusable file
+// gives, and that a save leaves one whole file whatever stops it.
+#include "settings/store_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "settings/settings.h"
+#include "settings_fixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Folder(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+class StoreFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearStoredSettings();  // a fresh XDG_CONFIG_HOME of this process
+    path_ = SettingsFilePath();
+    std::system(("rm -rf '" + Folder(path_) + "' && mkdir -p '" + Folder(path_) + "'").c_str());
+  }
+  void TearDown() override {
+    std::system(("chmod -R u+rwx '" + Folder(path_) + "'; rm -rf '" + Folder(path_) + "'").c_str());
+  }
+  // Saves a record in a child process that runs `before` first; its exit status.
+  int SaveInChild(const std::function<void()>& before) {
+    const pid_t child = fork();
+    if (child == 0) {
+      before();
+      SaverSettings = SaverSettingsRecord{1, 1, 50, ""};
+      SaveSettings("new.bmp");
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+  }
+  std::string path_;
+};
+
+TEST_F(StoreFileTest, PathFollowsXdgConfigHomeWhenAbsolute) {
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  const std::string home = std::getenv("HOME");
+  const struct {
+    const char* xdg;
+    std::string want;
+  } cases[] = {{"/somewhere/cfg", "/somewhere/cfg/quarlo/settings.reg"},
+               {nullptr, home + "/.config/quarlo/settings.reg"},
+               {"", home + "/.config/quarlo/settings.reg"},
+               {"relative/cfg", home + "/.config/quarlo/settings.reg"}};
+  for (const auto& c : cases) {
+    c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(SettingsFilePath(), c.want) << (c.xdg ? c.xdg : "(unset)");
+  }
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+}
+
+TEST_F(StoreFileTest, SavedFileIsWhatRegeditWritesAndFolderIsMade) {
+  std::system(("rm -rf '" + Folder(path_) + "'").c_str());
+  SaverSettings = SaverSettingsRecord{0, 1, 60, ""};
+  SaveSettings("C:\\pics\\\"a\".bmp");
+  EXPECT_EQ(ReadFile(path_),
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Orvendel\\QuarloScreenSaver]\r\n"
+            "\"Surface\"=dword:00000000\r\n\"Explode\"=dword:00000001\r\n"
+            "\"Displacement\"=dword:0000003c\r\n\"Texture\"=\"C:\\\\pics\\\\\\\"a\\\".bmp\"\r\n\r\n");
+}
+
+// Damaged and unusable files give the defaults value by value, never a
+// crash or a hang; the damaged files are the fuzzer's seeds too.
+TEST_F(StoreFileTest, DamagedFilesGiveDefaultsValueByValue) {
+  const std::string corpus = QUARLO_SETTINGS_CORPUS;
+  const struct {
+    const char* file;
+    int32_t surface, explode, displacement;
+    const char* texture;
+  } cases[] = {
+      {"truncated.reg", 1, 1, 60, ""},          // cut off inside the third value
+      {"binary.reg", 0, 0, 60, ""},             // random bytes
+      {"no-header.reg", 0, 0, 60, ""},          // good lines without REGEDIT4
+      {"bad-lines.reg", 0, 1, 45, "C:\\ok.bmp"},  // every other line damaged
+      {"utf16-odd.reg", 1, 0, 60, ""},          // UTF-16 cut in the middle of a character
+      {"nul-bytes.reg", 0, 0, 70, ""},          // NULs inside lines
+      {"long-line.reg", 0, 0, 30, ""},          // a Texture line of 100000 characters
+  };
+  for (const auto& c : cases) {
+    WriteFile(path_, ReadFile(corpus + "/" + c.file));
+    SaverSettings = SaverSettingsRecord{7, 7, 60, "stale"};
+    LoadSettings();
+    EXPECT_EQ(SaverSettings.Surface, c.surface) << c.file;
+    EXPECT_EQ(SaverSettings.Explode, c.explode) << c.file;
+    EXPECT_EQ(SaverSettings.Displacement, c.displacement) << c.file;
+    EXPECT_STREQ(SaverSettings.Texture, c.texture) << c.file;
+  }
+}
+
+TEST_F(StoreFileTest, UnusableFilesReadAsNoneAndAreNeverReplaced) {
+  const std::string good = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  const struct {
+    const char* what;
+    std::function<void()> make;
+  } cases[] = {
+      {"a folder", [&] { mkdir(path_.c_str(), 0700); }},
+      {"a pipe nobody writes", [&] { mkfifo(path_.c_str(), 0600); }},
+      {"a file too large", [&] {
+         WriteFile(path_, good + std::string(17 << 20, ';'));
+       }},
+  };
+  for (const auto& c : cases) {
+    std::system(("rm -rf '" + path_ + "'").c_str());
+    c.make();
+    struct stat before;
+    ASSERT_EQ(stat(path_.c_str(), &before), 0) << c.what;
+    SaverSettings = SaverSettingsRecord{7, 7, 60, "stale"};
+    LoadSettings();
+    EXPECT_EQ(SaverSettings.Surface, 0) << c.what;
+    EXPECT_EQ(SaverSettings.Displacement, 60) << c.what;
+    SaveSettings("x.bmp");
+    struct stat after;
+    ASSERT_EQ(stat(path_.c_str(), &after), 0) << c.what;
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+    EXPECT_EQ(after.st_size, before.st_size) << c.what;
+  }
+}
+
+TEST_F(StoreFileTest, AFolderThatCantBeWrittenKeepsTheOldFile) {
+  const std::string old = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  WriteFile(path_, old);
+  std::system(("chmod -R a+rX '" + Folder(Folder(path_)) + "'").c_str());
+  chmod(Folder(path_).c_str(), 0555);
+  // As root every folder can be written: the save runs as nobody.
+  const int status = SaveInChild([] {
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+  });
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadFile(path_), old);
+  // Where the folder should be there is a file: nothing can be made.
+  chmod(Folder(path_).c_str(), 0700);
+  std::system(("rm -rf '" + Folder(path_) + "' && touch '" + Folder(path_) + "'").c_str());
+  SaveSettings("y.bmp");
+  EXPECT_EQ(ReadFile(Folder(path_)), "");
+}
+
+TEST_F(StoreFileTest, ASaveStoppedAtAnyStepLeavesTheOldFileOrTheNewOne) {
+  const std::string old = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  WriteFile(path_, old);
+  SaverSettings = SaverSettingsRecord{1, 1, 50, ""};
+  SaveSettings("new.bmp");
+  const std::string saved = ReadFile(path_);
+  ASSERT_NE(saved, old);
+  for (int stop = kSettingsFileTempMade; stop <= kSettingsFileRenamed; ++stop) {
+    WriteFile(path_, old);
+    static int stop_at;
+    stop_at = stop;
+    const int status = SaveInChild([] {
+      SettingsFileStepHook = [](SettingsFileStep step) {
+        if (step == stop_at) _exit(9);  // the process dies here
+      };
+    });
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << stop;
+    EXPECT_EQ(ReadFile(path_), stop == kSettingsFileRenamed ? saved : old) << "stopped at " << stop;
+  }
+}
+
+TEST_F(StoreFileTest, ALinkInTheFilesPlaceStaysALink) {
+  const std::string target = Folder(path_) + "/real.reg";
+  WriteFile(target, "REGEDIT4\r\n");
+  ASSERT_EQ(symlink("real.reg", path_.c_str()), 0);
+  SaverSettings = SaverSettingsRecord{1, 0, 30, ""};
+  SaveSettings("z.bmp");
+  struct stat st;
+  ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  LoadSettings();
+  EXPECT_EQ(SaverSettings.Displacement, 30);
+  EXPECT_NE(ReadFile(target).find("\"Texture\"=\"z.bmp\""), std::string::npos);
+}
+
+}  // namespace
