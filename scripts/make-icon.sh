@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the saver's icon (a tilted cube with three coloured faces) and
-# writes src/resources/quarlo.ico with 48, 32 and 16 pixel images.
+# writes src/resources/quarlo.ico with 48, 32 and 16 pixel images, and the
+# 48-pixel image as src/resources/quarlo.png for the Linux dialog and menus.
 set -eu
 cd "$(dirname "$0")/.."
 tmp=$(mktemp -d)
@@ -19,4 +20,5 @@ convert -size 96x96 xc:none -stroke black -strokewidth 3 \
   -draw 'line 61,39 61,83' -draw 'line 75,32 75,76' \
   "$tmp/master.png"
 convert "$tmp/master.png" -define icon:auto-resize=48,32,16 src/resources/quarlo.ico
-echo "wrote src/resources/quarlo.ico"
+convert "$tmp/master.png" -resize 48x48 -strip -depth 8 src/resources/quarlo.png
+echo "wrote src/resources/quarlo.ico and src/resources/quarlo.png"

@@ -1,5 +1,7 @@
 #include "render/bitmap.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -227,6 +229,9 @@ PackedBitmap* ReadBitmap(BitmapSource* source) {
 
 PackedBitmap* LoadBitmapFile(const char* path) {
   if (!path || !*path) return nullptr;
+  // Only a plain file: opening a pipe or a device could wait for ever.
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
   std::FILE* file = std::fopen(path, "rb");
   if (!file) return nullptr;
   BitmapSource source{file, nullptr, 0, 0};

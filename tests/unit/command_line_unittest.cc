@@ -1,8 +1,10 @@
 #include "shell/command_line.h"
+#include "shell/saver_arguments.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,67 @@ TEST(WindowHandleTest, DigitsOnlyWrappingIn32Bits) {
   EXPECT_EQ(ParseWindowHandle("-12"), 0u);
   EXPECT_EQ(ParseWindowHandle("0x1F"), 0u);
   EXPECT_EQ(ParseWindowHandle(""), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SaverArgumentsTest, SwitchLettersAndXScreenSaverConventions) {
+  const struct {
+    std::vector<const char*> args;
+    const char* hosted;  // XSCREENSAVER_WINDOW
+    bool ok;
+    SaverMode mode;
+    uint32_t window;
+  } cases[] = {
+      {{}, nullptr, true, MODE_CONFIG, 0},
+      {{"-c"}, "0x42", true, MODE_CONFIG, 0},  // an explicit mode wins over the variable
+      {{"/S"}, nullptr, true, MODE_FULL_SCREEN, 0},
+      {{"-s"}, nullptr, true, MODE_FULL_SCREEN, 0},
+      {{"-p", "1234"}, nullptr, true, MODE_PREVIEW, 1234},
+      {{"/l", "0x4a"}, nullptr, true, MODE_PREVIEW, 0x4a},
+      {{"-a"}, nullptr, true, MODE_PASSWORD, 0},
+      {{"-a", "77"}, nullptr, true, MODE_PASSWORD, 0},
+      {{"-root"}, nullptr, true, MODE_ROOT, 0},
+      {{"--root"}, "4660", true, MODE_ROOT, 4660},  // XScreenSaver's own window
+      {{}, "0x1234", true, MODE_WINDOW_ID, 0x1234},
+      {{}, "junk", true, MODE_CONFIG, 0},
+      {{"-window"}, "0x1234", true, MODE_WINDOW, 0},
+      {{"--window-id", "0X1fFfFfFf"}, nullptr, true, MODE_WINDOW_ID, 0x1fffffff},
+      {{"-display", ":3", "-s"}, nullptr, true, MODE_FULL_SCREEN, 0},
+      {{"--help"}, nullptr, true, MODE_HELP, 0},
+      {{"--root", "-h"}, nullptr, true, MODE_HELP, 0},
+      {{"-window-id", "0x20000000"}, nullptr, false, MODE_CONFIG, 0},  // past the 29 bits of an X id
+      {{"-window-id", "12a"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-window-id", "0x"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-window-id", "0"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-window-id"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-p"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-scr"}, nullptr, false, MODE_CONFIG, 0},  // the Windows saver's sloppy letters stay out
+      {{"-x"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-s", "-root"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-display"}, nullptr, false, MODE_CONFIG, 0},
+      {{"root"}, nullptr, false, MODE_CONFIG, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"quarlo"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    std::string text;
+    for (const char* a : c.args) text += std::string(a) + " ";
+    SaverArguments got;
+    char error[128] = "";
+    EXPECT_EQ(ReadSaverArguments(int(argv.size()), argv.data(), c.hosted, &got, error, sizeof error),
+              c.ok)
+        << text;
+    if (!c.ok) {
+      EXPECT_NE(error[0], '\0') << text;
+      continue;
+    }
+    EXPECT_EQ(got.mode, c.mode) << text;
+    EXPECT_EQ(got.window, c.window) << text;
+  }
 }
 
 }  // namespace

@@ -7,39 +7,28 @@ X input through xdotool, and screenshots of the root window.
 import argparse
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 
-LOGO_COLOURS = {(16, 32, 64), (28, 52, 96), (0, 0, 0), (255, 255, 255), (216, 32, 32),
-                (32, 192, 32), (32, 64, 216), (232, 224, 32), (200, 64, 200), (48, 208, 216),
-                (144, 144, 144), (240, 144, 48), (160, 96, 24), (48, 80, 128), (144, 176, 224),
-                (80, 80, 80)}
-# The cube's outside faces are drawn in these plain colours.
-FACE_COLOURS = {(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (255, 0, 255),
-                (0, 255, 255)}
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from e2e import (Failure, Screen, check, check_logo_and_cube, exit_code, run_case,  # noqa: E402
+                 still_running, wait_for_colour, write_solid_bmp)
 
 
-class Failure(Exception):
-    pass
+class Session(Screen):
+    """The test display, with quarlo.scr and Wine tools run in the prefix."""
 
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Session:
     def __init__(self, options, display=None):
-        self.options = options
-        self.env = dict(os.environ)
+        env = dict(os.environ)
         if display:
-            self.env["DISPLAY"] = display
+            env["DISPLAY"] = display
+        super().__init__(env)
         out = subprocess.run([options.wine_run, options.prefix, "--display"], env=self.env,
                              check=True, capture_output=True, text=True).stdout.strip()
         self.env["DISPLAY"] = out
+        self.options = options
         self.processes = []
 
     def start(self, program, *args, env=None):
@@ -65,65 +54,11 @@ class Session:
         subprocess.run([self.options.wine_run, self.options.prefix, *args], env=self.env,
                        capture_output=True)
 
-    def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
-                              text=True).stdout
-
-    def windows_named(self, name):
-        return [w for w in self.xdotool("search", "--onlyvisible", "--name", "^%s$" % name).split()]
-
-    def wait_window(self, name, timeout=20):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if self.windows_named(name):
-                return
-            time.sleep(0.2)
-        raise Failure("no window named %r appeared" % name)
-
-    def screenshot(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                              check=True, capture_output=True).stdout
-        fields = data.split(maxsplit=4)
-        check(fields[0] == b"P6", "screenshot is not a PPM")
-        return Picture(int(fields[1]), int(fields[2]), fields[4])
-
     def close(self):
         for process in self.processes:
             if process.poll() is None:
                 process.kill()
                 process.wait()
-
-
-class Picture:
-    def __init__(self, width, height, pixels):
-        self.width, self.height, self.pixels = width, height, pixels
-
-    def at(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.pixels[i:i + 3])
-
-    def colours(self, left, top, right, bottom, step=2):
-        counts = {}
-        for y in range(top, bottom, step):
-            for x in range(left, right, step):
-                c = self.at(x, y)
-                counts[c] = counts.get(c, 0) + 1
-        return counts
-
-
-def exit_code(process, timeout=10):
-    try:
-        return process.wait(timeout)
-    except subprocess.TimeoutExpired:
-        raise Failure("the saver did not end within %d s" % timeout)
-
-
-def still_running(process, seconds):
-    try:
-        process.wait(seconds)
-    except subprocess.TimeoutExpired:
-        return True
-    return False
 
 
 def start_fullscreen(session, saver_path=None, env=None):
@@ -132,20 +67,6 @@ def start_fullscreen(session, saver_path=None, env=None):
     session.wait_window("Screen Saver")
     time.sleep(2)  # a few ticks, so frames are on the screen
     return saver
-
-
-def check_logo_and_cube(picture, left, top, right, bottom):
-    """The area shows the logo tile around the edges and the cube inside."""
-    width, height = right - left, bottom - top
-    corner = picture.colours(left, top, left + width // 5, top + height // 5)
-    logo = sum(n for c, n in corner.items() if c in LOGO_COLOURS)
-    check(logo * 10 >= sum(corner.values()) * 9,
-          "the corner does not show the logo tile: %s" % sorted(corner.items())[:8])
-    check(len([c for c in corner if c in LOGO_COLOURS]) >= 2, "the corner is one flat colour")
-    middle = picture.colours(left + width // 3, top + height // 3, right - width // 3,
-                             bottom - height // 3, step=1)
-    faces = [c for c, n in middle.items() if c in FACE_COLOURS and n >= 20]
-    check(len(faces) >= 2, "no cube in the middle: %s" % sorted(middle.items())[:8])
 
 
 def case_fullscreen_key(session):
@@ -265,16 +186,6 @@ def case_password(session):
         shutil.rmtree(work, ignore_errors=True)
 
 
-def write_solid_bmp(path, colour, side=30):
-    """A 24-bit bottom-up .bmp of one colour."""
-    row = bytes(colour[::-1]) * side + b"\0" * ((4 - side * 3 % 4) % 4)
-    pixels = row * side
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 0, 0, 0, 0)
-    with open(path, "wb") as out:
-        out.write(header + info + pixels)
-
-
 def case_picture(session):
     """Surface on and a picture named in the registry: the front face shows it."""
     work = tempfile.mkdtemp(prefix="quarlo-picture-")
@@ -287,14 +198,7 @@ def case_picture(session):
         session.wine("reg", "add", key, "/v", "Texture", "/d", "Z:" + picture_path.replace("/", "\\"),
                      "/f")
         saver = start_fullscreen(session)
-        # The pieces may be turned away for a while; within one show they come round.
-        seen = 0
-        deadline = time.time() + 15
-        while time.time() < deadline and seen < 500:
-            picture = session.screenshot()
-            middle = picture.colours(picture.width // 4, picture.height // 4,
-                                     3 * picture.width // 4, 3 * picture.height // 4)
-            seen = middle.get(colour, 0)
+        seen = wait_for_colour(session, colour, (256, 192, 768, 576))
         check(seen >= 500, "the front face never showed the picture (%d pixels)" % seen)
         session.xdotool("key", "x")
         check(exit_code(saver) == 0, "a key press did not end the saver with 0")
@@ -348,14 +252,9 @@ def main():
     options = parser.parse_args()
     session = Session(options)
     try:
-        CASES[options.case](session)
-    except Failure as failure:
-        print("FAILED: %s" % failure)
-        return 1
+        return run_case(CASES, options.case, session)
     finally:
         session.close()
-    print("passed: %s" % options.case)
-    return 0
 
 
 if __name__ == "__main__":

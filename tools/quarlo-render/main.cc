@@ -14,13 +14,11 @@
 #include "render/frame.h"
 #include "render/gl_context.h"
 #include "render/gl_context_egl.h"
+#include "render/logo.h"
 #include "render/textures.h"
 #include "render_args.h"
 #include "png_writer.h"
 #include "settings/settings.h"
-
-extern const uint8_t LogoResource[];
-extern const size_t LogoResourceSize;
 
 namespace {
 
@@ -66,7 +64,7 @@ int main(int argc, char** argv) {
     if (!LoadFrontPieces(o.texture)) return Fail("cannot read the bitmap", o.texture);
   }
   if (!CreateHeadlessContext(o.width, o.height)) return Fail("no OpenGL context from EGL", nullptr);
-  PendingBitmap = LoadBitmapMemory(LogoResource, LogoResourceSize);
+  PendingBitmap = LoadLogoBitmap();
   MakeLogoTexture();
   BuildCubieLists();
   SeedShowRandom(o.seed);  // in place of the clock, so a run can be repeated

@@ -1,0 +1,45 @@
+# Installing the Linux saver where XScreenSaver looks for it, and a Debian
+# package of the same: the hack, its settings-panel description, the manual
+# page, the settings dialog's menu entry and the icon.
+include(GNUInstallDirs)
+
+set(QUARLO_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(TARGETS quarlo RUNTIME DESTINATION ${QUARLO_HACK_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+
+# Manual pages are installed compressed, as Debian keeps them.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/quarlo.6.gz
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/src/resources/quarlo.6 > ${CMAKE_BINARY_DIR}/quarlo.6.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/quarlo.6)
+add_custom_target(quarlo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6.gz)
+install(FILES ${CMAKE_BINARY_DIR}/quarlo.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The menu entry runs the installed hack's settings dialog: its path is made
+# when installing, under the prefix of that install (or of the package).
+install(CODE "
+  set(QUARLO_HACK_PATH \"\${CMAKE_INSTALL_PREFIX}/${QUARLO_HACK_DIR}/quarlo\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/src/resources/quarlo.desktop.in\"
+                 \"${CMAKE_BINARY_DIR}/quarlo.desktop\" @ONLY)
+  file(INSTALL \"${CMAKE_BINARY_DIR}/quarlo.desktop\"
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quarlo)
+set(CPACK_PACKAGE_VENDOR Orvendel)
+set(CPACK_PACKAGE_CONTACT "Quarlo's Cube team <quarlo@orvendel.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cube puzzle screen saver that solves itself")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "A 3x3x3 cube puzzle hangs tilted before a tiled logo, scrambles itself\n\
+and solves itself on screen, turn by turn, in an endless show. It runs as an\n\
+XScreenSaver hack, in a window or full screen, and has a GTK settings dialog.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,15 @@
+// GLX on an X window: the visual our own windows are made with, and a
+// context on any window in that window's own visual (a window another
+// program made keeps the visual it was given).
+#pragma once
+
+#include <GL/glx.h>
+
+#include "render/gl_context.h"
+
+// Double-buffered RGBA with a 16-bit depth buffer, as the Windows saver asks.
+bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual);
+// Measures the window, makes a context in its visual current on it and sets
+// the viewport; none on failure.
+GLXContext CreateGLContext(Display* display, Window window);
+void DestroyGLContext(GLXContext context);

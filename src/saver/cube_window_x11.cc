@@ -1,0 +1,95 @@
+// The cube's own saver window procedure on X11: settings and front-face
+// pictures at creation, the scene at the first paint, one show tick per
+// timer tick, the projection again on a resize, and teardown at the end.
+#include "saver/cube_window_x11.h"
+
+#include <cstdio>
+
+#include "cube/show.h"
+#include "render/cubies.h"
+#include "render/frame.h"
+#include "render/gl_context_x11.h"
+#include "render/logo.h"
+#include "render/textures.h"
+#include "settings/settings.h"
+#include "shell/saver_shell_x11.h"
+
+int32_t FirstPaintSeen = 0;
+GLXContext GLContext = nullptr;
+SettingOverrides CommandLineSettings;
+
+namespace {
+
+enum { kTickMilliseconds = 50 };
+
+void ApplyOverrides() {
+  const SettingOverrides& o = CommandLineSettings;
+  if (o.explode >= 0) SaverSettings.Explode = o.explode;
+  if (o.displacement) SaverSettings.Displacement = o.displacement;
+  if (o.texture) {
+    SaverSettings.Surface = 1;
+    std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
+  }
+}
+
+void MakeFrontPieces() {
+  if (!SaverSettings.Surface) return;
+  for (int32_t piece = 0; piece < kFrontPieces; ++piece) {
+    PendingBitmap = LoadBitmapFile(SaverSettings.Texture);
+    if (!PendingBitmap) {
+      SaverSettings.Surface = 0;
+      return;
+    }
+    MakeFrontTexture(piece);
+  }
+}
+
+void SetUpScene() {
+  GLContext = CreateGLContext(SaverDisplay, SaverWindow);
+  if (!GLContext) return;
+  PendingBitmap = LoadLogoBitmap();
+  if (PendingBitmap) MakeLogoTexture();
+  BuildCubieLists();
+  SetProjection(ClientWidth, ClientHeight);
+  SetSaverTimer(kTickMilliseconds);
+}
+
+void TearDown() {
+  KillSaverTimer();
+  if (GLContext) DestroyGLContext(GLContext);  // the lists and textures go with it
+  GLContext = nullptr;
+  FreeTextures();
+}
+
+}  // namespace
+
+bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual) {
+  return ChooseGLVisual(display, screen, visual);
+}
+
+void CubeSaverProc(SaverMessage message) {
+  switch (message) {
+    case SAVER_CREATE:
+      LoadSettings();
+      ApplyOverrides();
+      MakeFrontPieces();
+      break;
+    case SAVER_PAINT:
+      if (FirstPaintSeen) break;
+      FirstPaintSeen = 1;
+      SetUpScene();
+      break;
+    case SAVER_TIMER:
+      ShowTick(DrawFrame);
+      break;
+    case SAVER_RESIZE:
+      if (!GLContext) break;
+      ClientWidth = SaverWidth;
+      ClientHeight = SaverHeight;
+      SetProjection(ClientWidth, ClientHeight);
+      break;
+    case SAVER_DESTROY:
+      TearDown();
+      break;
+  }
+}

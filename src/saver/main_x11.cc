@@ -1,0 +1,78 @@
+// The Linux saver's process start: the cube's own options (those XScreenSaver's
+// settings panel passes) are taken out of the command line; the rest goes to
+// the shell, which runs the mode and gives the exit code.
+#include <cstdio>
+#include <cstring>
+
+#include "saver/cube_window_x11.h"
+#include "settings/settings.h"
+#include "shell/saver_shell_x11.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
+    "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
+    "              [-display NAME]\n"
+    "  -s              full screen; a key, a button, a move of the pointer or the\n"
+    "                  loss of the focus ends it\n"
+    "  -c, nothing     the settings dialog\n"
+    "  -p ID, -l ID    draw into the window ID (decimal or 0x hexadecimal)\n"
+    "  -root           the root window, or XScreenSaver's (XSCREENSAVER_WINDOW)\n"
+    "  -window         a window of its own\n"
+    "  -window-id ID   draw into the window ID\n"
+    "  -explode, -no-explode, -size, -texture\n"
+    "                  this run's settings in place of the stored ones";
+
+bool IsOption(const char* arg, const char* name) {
+  if (arg[0] != '-') return false;
+  if (arg[1] == '-') ++arg;
+  return std::strcmp(arg + 1, name) == 0;
+}
+
+int Fail(const char* what, const char* arg) {
+  std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
+  return 2;
+}
+
+// Takes the cube's options out of argv; the exit code on a bad one, else -1.
+int TakeSettingOptions(int* argc, char** argv) {
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    const char* arg = argv[i];
+    const char* value = i + 1 < *argc ? argv[i + 1] : nullptr;
+    SettingOverrides& o = CommandLineSettings;
+    if (IsOption(arg, "explode") || IsOption(arg, "no-explode")) {
+      o.explode = IsOption(arg, "explode") ? 1 : 0;
+    } else if (IsOption(arg, "size")) {
+      const struct {
+        const char* name;
+        int32_t displacement;
+      } sizes[] = {{"large", 30}, {"medium", 50}, {"small", 70}};
+      o.displacement = 0;
+      for (const auto& size : sizes) {
+        if (value && std::strcmp(value, size.name) == 0) o.displacement = size.displacement;
+      }
+      if (!o.displacement) return Fail("-size takes large, medium or small", value);
+      ++i;
+    } else if (IsOption(arg, "texture")) {
+      if (!value || !*value) return Fail("missing file after", arg);
+      if (std::strlen(value) >= kTexturePathBytes) return Fail("the path is too long", value);
+      o.texture = value;
+      ++i;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  *argc = kept;
+  argv[kept] = nullptr;
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int bad = TakeSettingOptions(&argc, argv);
+  if (bad >= 0) return bad;
+  return SaverMain(argc, argv, kUsage);
+}

@@ -1,0 +1,195 @@
+// The saver window's event loop on X11: the window's life passed to the
+// program's procedure (create, paint, timer, resize, destroy), and in full
+// screen the rules that end the saver, counted as on Windows: a key, a
+// button, the pointer moved more than 4 pixels from where it was, or the
+// focus lost.
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+
+#include "shell/saver_shell_x11.h"
+
+namespace {
+
+enum { kMouseWakeThreshold = 4, kGrabTries = 40, kGrabRetryMilliseconds = 25 };
+
+uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
+int64_t NextTick = 0;      // nanoseconds on the monotonic clock
+int SignalPipe[2] = {-1, -1};
+int MouseOriginX = 0, MouseOriginY = 0;
+
+int64_t Now() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+void NoteSignal(int) {
+  const char byte = 0;
+  const ssize_t ignored = write(SignalPipe[1], &byte, 1);  // a full pipe already says it
+  (void)ignored;
+}
+
+void CatchEndingSignals() {
+  if (SignalPipe[0] < 0 && pipe(SignalPipe) != 0) return;
+  struct sigaction action = {};
+  action.sa_handler = NoteSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+Cursor BlankCursor() {
+  static const char nothing[1] = {0};
+  const Pixmap empty = XCreateBitmapFromData(SaverDisplay, SaverWindow, nothing, 1, 1);
+  XColor black = {};
+  const Cursor cursor = XCreatePixmapCursor(SaverDisplay, empty, empty, &black, &black, 0, 0);
+  XFreePixmap(SaverDisplay, empty);
+  return cursor;
+}
+
+// Keyboard and pointer to the saver, so that input ends it wherever it goes;
+// another program may hold a grab for a moment.
+void GrabInput(Cursor cursor) {
+  bool keyboard = false, pointer = false;
+  for (int tries = 0; tries < kGrabTries && !(keyboard && pointer); ++tries) {
+    if (tries) usleep(kGrabRetryMilliseconds * 1000);
+    keyboard = keyboard || XGrabKeyboard(SaverDisplay, SaverWindow, True, GrabModeAsync,
+                                         GrabModeAsync, CurrentTime) == GrabSuccess;
+    pointer = pointer ||
+              XGrabPointer(SaverDisplay, SaverWindow, True,
+                           ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                           GrabModeAsync, None, cursor, CurrentTime) == GrabSuccess;
+  }
+  XSetInputFocus(SaverDisplay, SaverWindow, RevertToParent, CurrentTime);
+}
+
+uint32_t Distance(int a, int b) { return a >= b ? uint32_t(a) - uint32_t(b) : uint32_t(b) - uint32_t(a); }
+
+// The input rules of a full-screen saver.
+bool InputEndsSaver(const XEvent& event) {
+  switch (event.type) {
+    case KeyPress:
+    case ButtonPress:
+      return true;
+    case MotionNotify: {
+      const XMotionEvent& m = event.xmotion;
+      if (Distance(m.x_root, MouseOriginX) + Distance(m.y_root, MouseOriginY) <=
+          uint32_t(kMouseWakeThreshold)) {
+        return false;
+      }
+      MouseOriginX = m.x_root;
+      MouseOriginY = m.y_root;
+      return true;
+    }
+    case FocusOut:  // the focus gone elsewhere; not the moves of our own grabs and focus
+      return (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
+             event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior;
+    default:
+      return false;
+  }
+}
+
+// One event of the saver window; true when it ends the run.
+bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cursor cursor) {
+  if (event.xany.window != SaverWindow) return false;
+  switch (event.type) {
+    case Expose:
+      if (event.xexpose.count == 0) CubeSaverProc(SAVER_PAINT);
+      return false;
+    case ConfigureNotify:
+      if (event.xconfigure.width != SaverWidth || event.xconfigure.height != SaverHeight) {
+        SaverWidth = event.xconfigure.width;
+        SaverHeight = event.xconfigure.height;
+        CubeSaverProc(SAVER_RESIZE);
+      }
+      return false;
+    case MapNotify:
+      if (ends_on_input) GrabInput(cursor);
+      return false;
+    case DestroyNotify:
+      return true;  // the host took its window away
+    case ClientMessage:
+      return close_request != None && Atom(event.xclient.data.l[0]) == close_request;
+    default:
+      return ends_on_input && InputEndsSaver(event);
+  }
+}
+
+bool SignalArrived() {
+  pollfd signal = {SignalPipe[0], POLLIN, 0};
+  return SignalPipe[0] >= 0 && poll(&signal, 1, 0) > 0;
+}
+
+// Sleeps until X has something to say, a signal comes or the tick is due.
+void Wait() {
+  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SignalPipe[0], POLLIN, 0}};
+  int timeout = -1;
+  if (TimerPeriod) {
+    const int64_t left = NextTick - Now();
+    timeout = left <= 0 ? 0 : int((left + 999999) / 1000000);
+  }
+  while (poll(waits, SignalPipe[0] >= 0 ? 2 : 1, timeout) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+void SetSaverTimer(uint32_t period_ms) {
+  TimerPeriod = period_ms;
+  NextTick = Now() + int64_t{period_ms} * 1000000;
+}
+
+void KillSaverTimer() { TimerPeriod = 0; }
+
+void RunSaverLoop(bool ends_on_input, Atom close_request) {
+  CatchEndingSignals();
+  XWindowAttributes attributes;
+  XGetWindowAttributes(SaverDisplay, SaverWindow, &attributes);
+  SaverWidth = attributes.width;
+  SaverHeight = attributes.height;
+  long mask = StructureNotifyMask | ExposureMask;
+  if (ends_on_input) mask |= KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
+  XSelectInput(SaverDisplay, SaverWindow, mask);
+  Window root_ignored, child_ignored;
+  int x_ignored, y_ignored;
+  unsigned buttons_ignored;
+  XQueryPointer(SaverDisplay, SaverWindow, &root_ignored, &child_ignored, &MouseOriginX,
+                &MouseOriginY, &x_ignored, &y_ignored, &buttons_ignored);
+  const Cursor cursor = ends_on_input ? BlankCursor() : None;
+  if (cursor != None) XDefineCursor(SaverDisplay, SaverWindow, cursor);
+
+  CubeSaverProc(SAVER_CREATE);
+  const bool own = ends_on_input || close_request != None;
+  if (own) {
+    XMapRaised(SaverDisplay, SaverWindow);
+  } else {
+    CubeSaverProc(SAVER_PAINT);  // a foreign window may have shown itself long ago
+  }
+  for (bool ended = false; !ended;) {
+    while (!ended && XPending(SaverDisplay)) {
+      XEvent event;
+      XNextEvent(SaverDisplay, &event);
+      ended = HandleEvent(event, ends_on_input, close_request, cursor);
+    }
+    if (ended || SignalArrived()) break;
+    if (TimerPeriod && Now() >= NextTick) {
+      NextTick += int64_t{TimerPeriod} * 1000000;
+      const int64_t now = Now();
+      if (NextTick <= now) NextTick = now + int64_t{TimerPeriod} * 1000000;  // no burst after a stall
+      CubeSaverProc(SAVER_TIMER);
+      XFlush(SaverDisplay);
+      continue;
+    }
+    Wait();
+  }
+  CubeSaverProc(SAVER_DESTROY);
+  if (ends_on_input) {
+    XUngrabKeyboard(SaverDisplay, CurrentTime);
+    XUngrabPointer(SaverDisplay, CurrentTime);
+  }
+  if (cursor != None) XFreeCursor(SaverDisplay, cursor);
+}

@@ -1,0 +1,46 @@
+// The screen-saver shell on X11: the command line, the saver window of each
+// mode, the event loop with its 50 ms timer, and the rules that end a
+// full-screen saver. The program plugs in its saver window procedure, the
+// visual its drawing needs, and its settings dialog.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+
+// What happens to the saver window, in the order a run sees them.
+enum SaverMessage : int32_t {
+  SAVER_CREATE,   // the window is there: load what needs no drawing yet
+  SAVER_PAINT,    // the window can be drawn into (its first expose, or at once for a foreign one)
+  SAVER_TIMER,    // the timer set with SetSaverTimer
+  SAVER_RESIZE,   // SaverWidth and SaverHeight have changed
+  SAVER_DESTROY,  // the run ends: take everything down
+};
+
+// Plug-in points, supplied by the program.
+void CubeSaverProc(SaverMessage message);
+// The visual for the windows the shell makes itself; false when there is none.
+bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual);
+// Runs the settings dialog: 1 after OK, 0 after Cancel, -1 when it can't be shown.
+int32_t RunConfigDialog();
+
+// Shell state, set before the program's procedure first sees the window.
+extern Display* SaverDisplay;
+extern Window SaverWindow;
+extern int32_t SaverWidth;
+extern int32_t SaverHeight;
+extern int32_t IsPreview;  // 1 unless full screen: input is the host's business
+
+// One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
+// come every period from a monotonic clock, never in a burst after a stall.
+void SetSaverTimer(uint32_t period_ms);
+void KillSaverTimer();
+
+// The process's work: reads the command line and runs the mode; the exit code.
+int32_t SaverMain(int argc, char** argv, const char* usage);
+
+// The event loop of a window made ready by SaverMain; returns when the saver
+// ends (input in full screen, a close by the window manager, the window gone,
+// SIGTERM or SIGINT).
+void RunSaverLoop(bool ends_on_input, Atom close_request);

@@ -1,0 +1,154 @@
+"""What the end-to-end tests of both savers share: an X display to run on,
+xdotool input, screenshots of the root window, and what the show looks like."""
+import os
+import struct
+import subprocess
+import time
+
+LOGO_COLOURS = {(16, 32, 64), (28, 52, 96), (0, 0, 0), (255, 255, 255), (216, 32, 32),
+                (32, 192, 32), (32, 64, 216), (232, 224, 32), (200, 64, 200), (48, 208, 216),
+                (144, 144, 144), (240, 144, 48), (160, 96, 24), (48, 80, 128), (144, 176, 224),
+                (80, 80, 80)}
+# The cube's outside faces are drawn in these plain colours.
+FACE_COLOURS = {(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (255, 0, 255),
+                (0, 255, 255)}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Picture:
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def colours(self, left, top, right, bottom, step=2):
+        counts = {}
+        for y in range(top, bottom, step):
+            for x in range(left, right, step):
+                c = self.at(x, y)
+                counts[c] = counts.get(c, 0) + 1
+        return counts
+
+
+class Screen:
+    """An X display: one that exists (env's DISPLAY), or an Xvfb of its own
+    (which must not reset when its last client goes, or the next saver finds
+    no server for a moment)."""
+
+    def __init__(self, env=None, own=False, size="1024x768x24", extra=()):
+        self.env = dict(env or os.environ)
+        self.server = None
+        if own:
+            read, write = os.pipe()
+            self.server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write), "-screen", "0", size, "-nolisten", "tcp",
+                 "-noreset", *extra], pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write)
+            with os.fdopen(read) as numbers:
+                number = numbers.readline().strip()
+            check(number, "Xvfb did not start")
+            self.env["DISPLAY"] = ":" + number
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
+                              text=True).stdout
+
+    def windows_named(self, name):
+        return self.xdotool("search", "--onlyvisible", "--name", "^%s$" % name).split()
+
+    def wait_window(self, name, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.windows_named(name)
+            if found:
+                return found[0]
+            time.sleep(0.2)
+        raise Failure("no window named %r appeared" % name)
+
+    def geometry(self, window):
+        values = dict(item.split("=") for item in
+                      self.xdotool("getwindowgeometry", "--shell", window).split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def screenshot(self):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+                              check=True, capture_output=True).stdout
+        fields = data.split(maxsplit=4)
+        check(fields[0] == b"P6", "screenshot is not a PPM")
+        return Picture(int(fields[1]), int(fields[2]), fields[4])
+
+    def close(self):
+        if self.server:
+            self.server.terminate()  # lets the server remove its socket and lock
+            self.server.wait()
+
+
+def exit_code(process, timeout=10):
+    try:
+        return process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure("the saver did not end within %d s" % timeout)
+
+
+def still_running(process, seconds):
+    try:
+        process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        return True
+    return False
+
+
+def check_logo_and_cube(picture, left, top, right, bottom):
+    """The area shows the logo tile around the edges and the cube inside."""
+    width, height = right - left, bottom - top
+    corner = picture.colours(left, top, left + width // 5, top + height // 5)
+    logo = sum(n for c, n in corner.items() if c in LOGO_COLOURS)
+    check(logo * 10 >= sum(corner.values()) * 9,
+          "the corner does not show the logo tile: %s" % sorted(corner.items())[:8])
+    check(len([c for c in corner if c in LOGO_COLOURS]) >= 2, "the corner is one flat colour")
+    middle = picture.colours(left + width // 3, top + height // 3, right - width // 3,
+                             bottom - height // 3, step=1)
+    faces = [c for c, n in middle.items() if c in FACE_COLOURS and n >= 20]
+    check(len(faces) >= 2, "no cube in the middle: %s" % sorted(middle.items())[:8])
+
+
+def wait_for_colour(screen, colour, area, pixels=500, timeout=15):
+    """Screenshots until `area` (left, top, right, bottom) holds `pixels` of
+    `colour`: the front face turns away now and then but comes round within
+    a show. The count seen last."""
+    seen = 0
+    deadline = time.time() + timeout
+    while time.time() < deadline and seen < pixels:
+        seen = screen.screenshot().colours(*area).get(colour, 0)
+    return seen
+
+
+def write_solid_bmp(path, colour, side=30):
+    """A 24-bit bottom-up .bmp of one colour."""
+    row = bytes(colour[::-1]) * side + b"\0" * ((4 - side * 3 % 4) % 4)
+    pixels = row * side
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    with open(path, "wb") as out:
+        out.write(header + info + pixels)
+
+
+def run_case(cases, name, *arguments):
+    """Runs one case; prints what failed and gives the exit status."""
+    try:
+        cases[name](*arguments)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    print("passed")
+    return 0
