@@ -1,7 +1,10 @@
 #include "render/bitmap.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -246,10 +249,25 @@ TEST(BitmapFileTest, ShortHeadersAreRefusedEvenForCoreHeaders) {
   EXPECT_EQ(LoadBitmapFile(WriteTempFile("empty.bmp", {}).c_str()), nullptr);
 }
 
-TEST(BitmapFileTest, MissingFilesAndEmptyPaths) {
+TEST(BitmapFileTest, MissingFilesEmptyPathsAndWhatIsNoFile) {
   EXPECT_EQ(LoadBitmapFile(""), nullptr);
   EXPECT_EQ(LoadBitmapFile(nullptr), nullptr);
   EXPECT_EQ(LoadBitmapFile("no-such-directory/no-such-file.bmp"), nullptr);
+  const std::string folder = WriteTempFile("folder.bmp", {});
+  std::remove(folder.c_str());
+#ifdef _WIN32
+  ASSERT_EQ(mkdir(folder.c_str()), 0);
+#else
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  // A pipe nobody writes to would hold the saver up for ever if it were opened.
+  const std::string pipe = WriteTempFile("pipe.bmp", {});
+  std::remove(pipe.c_str());
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(LoadBitmapFile(pipe.c_str()), nullptr);
+  std::remove(pipe.c_str());
+#endif
+  EXPECT_EQ(LoadBitmapFile(folder.c_str()), nullptr);
+  rmdir(folder.c_str());
 }
 
 TEST(BitmapFileTest, ShortPixelDataIsZeroFilledAndSmallSizesAreWidened) {
