@@ -66,8 +66,9 @@ bool Exists(Window window) {
 int32_t RunSaverWindow(const SaverArguments& arguments, const char* usage) {
   SaverDisplay = XOpenDisplay(arguments.display);
   if (!SaverDisplay) {
+    const char* name = arguments.display ? arguments.display : XDisplayName(nullptr);
     std::fprintf(stderr, "quarlo: cannot open the display %s\n",
-                 arguments.display ? arguments.display : XDisplayName(nullptr));
+                 *name ? name : "(DISPLAY is not set)");
     return 1;
   }
   XSetErrorHandler(NoteXError);
