@@ -66,7 +66,18 @@ void SetProjection(int32_t width, int32_t height) {
   glViewport(0, 0, width, height);
 }
 
+bool FrameExplodes() {
+  return ShowState == SHOW_EXPLODE || ShowState == SHOW_SCRAMBLE || ShowState == SHOW_IMPLODE;
+}
+
+bool FrameUsesCubieMatrices() { return ShowState != SHOW_EXPLODE; }
+
 void DrawFrame() {
+  DrawFrameContents();
+  SwapFrameBuffers();
+}
+
+void DrawFrameContents() {
   glClearColor(0, 0.5f, 0.5f, 1);
   glShadeModel(GL_FLAT);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -78,10 +89,7 @@ void DrawFrame() {
   glTranslatef(0, 0, -1.0f * static_cast<float>(SaverSettings.Displacement));
   glRotatef(20, 1, 0, 0);
   glRotatef(20, 0, -1, 0);
-  const bool exploding =
-      ShowState == SHOW_EXPLODE || ShowState == SHOW_SCRAMBLE || ShowState == SHOW_IMPLODE;
   for (int i = 0; i < kCubies; ++i) {
-    if (i != kHiddenCubie) DrawCubie(i, exploding, ShowState != SHOW_EXPLODE);
+    if (i != kHiddenCubie) DrawCubie(i, FrameExplodes(), FrameUsesCubieMatrices());
   }
-  SwapFrameBuffers();
 }

@@ -6,3 +6,18 @@
 void SetProjection(int32_t width, int32_t height);
 // Draws the background and the 26 cubies and presents the frame.
 void DrawFrame();
+// Draws the frame without presenting it.
+void DrawFrameContents();
+
+// What the show's state asks of the cubies in this frame: the explode offset
+// and spin, and the cubie matrices.
+bool FrameExplodes();
+bool FrameUsesCubieMatrices();
+
+// Draws only where the frame differs from the one before, over what the back
+// buffer still holds, and presents that part (the whole frame where the
+// context keeps no back buffer to draw over). The same pixels as DrawFrame.
+void DrawChangedFrame();
+// The next changed frame is drawn and presented whole (after a resize, or
+// when the window was uncovered).
+void RedrawWholeFrame();

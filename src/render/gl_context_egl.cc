@@ -60,8 +60,11 @@ void DestroyHeadlessContext() {
   Context = EGL_NO_CONTEXT;
 }
 
-// A pbuffer has no front buffer to show; finishing the frame is all a swap means.
+// A pbuffer has no front buffer to show; finishing the frame is all a swap
+// means, and it keeps the last frame for the next to be drawn over.
 void SwapFrameBuffers() { glFinish(); }
+int32_t BackBufferAge() { return 1; }
+void PresentFrameRect(int32_t, int32_t, int32_t, int32_t) { glFinish(); }
 
 void ReadFramePixels(uint8_t* rgba) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -1,5 +1,7 @@
 #include "render/gl_context_x11.h"
 
+#include <cstring>
+
 int32_t ClientWidth = 0;
 int32_t ClientHeight = 0;
 
@@ -7,6 +9,28 @@ namespace {
 Display* ContextDisplay = nullptr;
 Window ContextWindow = 0;
 bool DoubleBuffered = false;
+// How the server lets a frame be shown in part, when it does.
+PFNGLXCOPYSUBBUFFERMESAPROC CopySubBuffer = nullptr;
+bool BufferAge = false;
+
+bool HasExtension(Display* display, const char* name) {
+  const char* all = glXQueryExtensionsString(display, DefaultScreen(display));
+  const size_t length = std::strlen(name);
+  for (const char* at = all; at && (at = std::strstr(at, name)) != nullptr; at += length) {
+    const bool starts = at == all || at[-1] == ' ';
+    if (starts && (at[length] == ' ' || at[length] == '\0')) return true;
+  }
+  return false;
+}
+
+void FindPartialPresentation(Display* display) {
+  CopySubBuffer = nullptr;
+  if (HasExtension(display, "GLX_MESA_copy_sub_buffer")) {
+    CopySubBuffer = reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+  }
+  BufferAge = HasExtension(display, "GLX_EXT_buffer_age");
+}
 }  // namespace
 
 bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
@@ -44,6 +68,7 @@ GLXContext CreateGLContext(Display* display, Window window) {
   ContextDisplay = display;
   ContextWindow = window;
   DoubleBuffered = doubled != 0;
+  FindPartialPresentation(display);
   glViewport(0, 0, ClientWidth, ClientHeight);
   return context;
 }
@@ -61,5 +86,26 @@ void SwapFrameBuffers() {
     glXSwapBuffers(ContextDisplay, ContextWindow);
   } else {
     glFlush();
+  }
+}
+
+// Drawing into a single-buffered window, or into a back buffer that is only
+// ever copied from, leaves the last frame where it is drawn; a swapped back
+// buffer holds what the server says it holds.
+int32_t BackBufferAge() {
+  if (!DoubleBuffered || CopySubBuffer) return 1;
+  if (!BufferAge) return 0;
+  unsigned int age = 0;
+  glXQueryDrawable(ContextDisplay, ContextWindow, GLX_BACK_BUFFER_AGE_EXT, &age);
+  return static_cast<int32_t>(age);
+}
+
+void PresentFrameRect(int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (!DoubleBuffered) {
+    glFlush();
+  } else if (CopySubBuffer) {
+    if (width > 0 && height > 0) CopySubBuffer(ContextDisplay, ContextWindow, x, y, width, height);
+  } else {
+    glXSwapBuffers(ContextDisplay, ContextWindow);
   }
 }

@@ -51,6 +51,7 @@ void SetUpScene() {
   if (PendingBitmap) MakeLogoTexture();
   BuildCubieLists();
   SetProjection(ClientWidth, ClientHeight);
+  RedrawWholeFrame();
   SetSaverTimer(kTickMilliseconds);
 }
 
@@ -75,18 +76,22 @@ void CubeSaverProc(SaverMessage message) {
       MakeFrontPieces();
       break;
     case SAVER_PAINT:
-      if (FirstPaintSeen) break;
+      if (FirstPaintSeen) {
+        RedrawWholeFrame();  // what was covered shows again with the next frame
+        break;
+      }
       FirstPaintSeen = 1;
       SetUpScene();
       break;
     case SAVER_TIMER:
-      ShowTick(DrawFrame);
+      ShowTick(DrawChangedFrame);
       break;
     case SAVER_RESIZE:
       if (!GLContext) break;
       ClientWidth = SaverWidth;
       ClientHeight = SaverHeight;
       SetProjection(ClientWidth, ClientHeight);
+      RedrawWholeFrame();
       break;
     case SAVER_DESTROY:
       TearDown();

@@ -6,6 +6,8 @@
 #include <set>
 #include <vector>
 
+#include <EGL/egl.h>
+
 #include "alloc_counter.h"
 #include "bmp_builder.h"
 #include "cube/matrix.h"
@@ -13,6 +15,7 @@
 #include "cube/show.h"
 #include "render/bitmap.h"
 #include "render/cubies.h"
+#include "render/damage.h"
 #include "render/dib_decode.h"
 #include "render/frame.h"
 #include "render/gl_context.h"
@@ -220,16 +223,109 @@ TEST_F(FrameTest, ExplodeMovesCubiesAlongTheirSlotDirections) {
   EXPECT_FALSE(logo.count(b)) << std::hex << b;
 }
 
+// A second pbuffer on the same context, so that a frame can be drawn whole
+// on one and only where it changed on the other, tick by tick.
+class SecondSurface {
+ public:
+  SecondSurface(int w, int h) {
+    display_ = eglGetCurrentDisplay();
+    first_ = eglGetCurrentSurface(EGL_DRAW);
+    context_ = eglGetCurrentContext();
+    EGLint id = 0, count = 0;
+    eglQueryContext(display_, context_, EGL_CONFIG_ID, &id);
+    const EGLint want[] = {EGL_CONFIG_ID, id, EGL_NONE};
+    EGLConfig config;
+    eglChooseConfig(display_, want, &config, 1, &count);
+    const EGLint size[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
+    second_ = count == 1 ? eglCreatePbufferSurface(display_, config, size) : EGL_NO_SURFACE;
+  }
+  ~SecondSurface() {
+    eglMakeCurrent(display_, first_, first_, context_);
+    if (second_ != EGL_NO_SURFACE) eglDestroySurface(display_, second_);
+  }
+  bool Ok() const { return second_ != EGL_NO_SURFACE; }
+  void UseFirst() { eglMakeCurrent(display_, first_, first_, context_); }
+  void UseSecond() { eglMakeCurrent(display_, second_, second_, context_); }
+
+ private:
+  EGLDisplay display_;
+  EGLSurface first_, second_ = EGL_NO_SURFACE;
+  EGLContext context_;
+};
+
+TEST_F(FrameTest, FramesDrawnWhereTheyChangedAreTheWholeFramesPixelForPixel) {
+  const std::string picture = WriteTempFile(
+      "changed.bmp", BuildPicture(48, 36, [](int x, int y) { return 0x3070D0u ^ (x * 5 + y * 3); }));
+  for (const int32_t explode : {0, 1}) {
+    Start(256, 160, 30, explode ? nullptr : picture.c_str());  // near: cubies fly past the eye
+    SaverSettings.Explode = explode;
+    SecondSurface changed(256, 160);
+    ASSERT_TRUE(changed.Ok());
+    std::vector<uint8_t> whole(pixels_.size());
+    RedrawWholeFrame();
+    int differing = 0, ticks = explode ? 330 : 220;  // a whole show and the start of the next
+    for (int tick = 0; tick < ticks && differing < 3; ++tick) {
+      ShowTick(nullptr);
+      changed.UseFirst();
+      DrawFrame();
+      ReadFramePixels(whole.data());
+      changed.UseSecond();
+      DrawChangedFrame();
+      ReadFramePixels(pixels_.data());
+      if (pixels_ != whole) {
+        ++differing;
+        ADD_FAILURE() << "explode " << explode << ", tick " << tick << ", state " << ShowState;
+      }
+    }
+    changed.UseFirst();
+    if (!explode) TearDown();  // the last one is the fixture's
+  }
+}
+
+TEST(DamageTest, WhatIsDrawnAgainFollowsTheBackBuffersAge) {
+  const PixelRect whole{0, 0, 100, 80}, now{40, 30, 10, 10};
+  DamageHistory history = {};
+  const struct {
+    const char* what;
+    int32_t age;
+    PixelRect want;
+  } before_any[] = {{"nothing drawn yet", 1, whole}, {"unknown contents", 0, whole}};
+  for (const auto& c : before_any) {
+    const PixelRect got = DamageSince(history, c.age, now, whole);
+    EXPECT_TRUE(got.x == c.want.x && got.width == c.want.width && got.height == c.want.height) << c.what;
+  }
+  for (const PixelRect& r : {PixelRect{0, 0, 5, 5}, PixelRect{90, 70, 10, 10}, PixelRect{42, 0, 0, 0}}) {
+    RememberCubeRect(&history, r);  // the newest last: an empty one, then top right, then bottom left
+  }
+  const struct {
+    int32_t age;
+    PixelRect want;
+  } cases[] = {{1, now},  // the last frame's cube was nowhere
+               {2, {40, 30, 60, 50}},
+               {3, {0, 0, 100, 80}},
+               {4, whole},  // further back than remembered
+               {-1, whole}};
+  for (const auto& c : cases) {
+    const PixelRect got = DamageSince(history, c.age, now, whole);
+    EXPECT_EQ(got.x, c.want.x) << c.age;
+    EXPECT_EQ(got.y, c.want.y) << c.age;
+    EXPECT_EQ(got.width, c.want.width) << c.age;
+    EXPECT_EQ(got.height, c.want.height) << c.age;
+  }
+}
+
 TEST_F(FrameTest, TicksWithRealFramesAllocateNothing) {
   SaverSettings.Explode = 1;
   Start(64, 48);
   SaverSettings.Explode = 1;
   // The first shows let the driver compile and cache what it needs (Mesa
   // allocates while it does); after that a tick allocates nothing at all.
-  for (int k = 0; k < 700; ++k) ShowTick(DrawFrame);
-  const long before = AllocationCount();
-  for (int k = 0; k < 700; ++k) ShowTick(DrawFrame);  // two more whole shows, every state
-  EXPECT_EQ(AllocationCount() - before, 0);
+  for (ShowDrawFunction draw : {DrawFrame, DrawChangedFrame}) {
+    for (int k = 0; k < 700; ++k) ShowTick(draw);
+    const long before = AllocationCount();
+    for (int k = 0; k < 700; ++k) ShowTick(draw);  // two more whole shows, every state
+    EXPECT_EQ(AllocationCount() - before, 0);
+  }
 }
 
 }  // namespace

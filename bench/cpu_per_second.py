@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Runs each saver with -root on an Xvfb of 1024x768 of its own for ten
+seconds and prints the CPU seconds it and the X server used per wall second,
+and its peak resident memory.
+
+    cpu_per_second.py --saver QUARLO --floor CLEAR_SWAP [--seconds 10]
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from e2e import Screen  # noqa: E402
+
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
+
+
+def peak_kib(pid):
+    for line in open("/proc/%d/status" % pid):
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1])
+    return 0
+
+
+def measure(command, seconds, warm_up=2.0):
+    screen = Screen(own=True, size="1024x768x24")
+    try:
+        env = dict(screen.env, XDG_CONFIG_HOME="/nonexistent")
+        program = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        time.sleep(warm_up)
+        start = time.monotonic()
+        used = cpu_seconds(program.pid) + cpu_seconds(screen.server.pid)
+        time.sleep(seconds)
+        used = cpu_seconds(program.pid) + cpu_seconds(screen.server.pid) - used
+        wall = time.monotonic() - start
+        peak = peak_kib(program.pid)
+        program.kill()
+        program.wait()
+        return used / wall, peak
+    finally:
+        screen.close()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--saver", required=True)
+    parser.add_argument("--floor", required=True)
+    parser.add_argument("--seconds", type=float, default=10)
+    options = parser.parse_args()
+    runs = [("quarlo -root", [options.saver, "-root"]),
+            ("clear-and-swap floor", [options.floor])]
+    rubik = shutil.which("rubik") or "/usr/libexec/xscreensaver/rubik"
+    if os.access(rubik, os.X_OK):
+        runs.append(("rubik -root -delay 50000", [rubik, "-root", "-delay", "50000"]))
+    print("%-28s %12s %14s" % ("program", "CPU s / s", "peak RSS MiB"))
+    for name, command in runs:
+        cpu, peak = measure(command, options.seconds)
+        print("%-28s %12.3f %14.1f" % (name, cpu, peak / 1024))
+
+
+if __name__ == "__main__":
+    sys.exit(main())
