@@ -4,13 +4,15 @@
 
 namespace {
 
+// The part of the picture being decoded: `out` holds its pixels.
 struct Image {
   uint8_t* out;
-  int32_t width;
-  int32_t height;
+  int32_t x, y, width, height;
 };
 
 void PutPixel(const Image& im, int64_t x, int64_t y, uint8_t b, uint8_t g, uint8_t r) {
+  x -= im.x;
+  y -= im.y;
   if (x < 0 || y < 0 || x >= im.width || y >= im.height) return;
   uint8_t* p = im.out + (static_cast<uint64_t>(y) * im.width + x) * 4;
   p[0] = b;
@@ -67,6 +69,9 @@ uint8_t FieldValue(const Field& f, uint32_t pixel) {
 
 bool DecodeUncompressed(const BitmapInfoHeader& h, const uint8_t* table, const uint8_t* pixels,
                         uint64_t pixel_bytes, const Image& im) {
+  // Only the rows and columns of the rectangle are read.
+  const int64_t y_end = int64_t{im.y} + im.height < h.biHeight ? int64_t{im.y} + im.height : h.biHeight;
+  const int64_t x_end = int64_t{im.x} + im.width < h.biWidth ? int64_t{im.x} + im.width : h.biWidth;
   const int bits = h.biBitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
   const Palette pal{table, BitmapColorCount(&h)};  // indexed depths never have masks
@@ -87,11 +92,11 @@ bool DecodeUncompressed(const BitmapInfoHeader& h, const uint8_t* table, const u
     green = MakeField(0x00FF00);
     blue = MakeField(0x0000FF);
   }
-  const uint64_t row_bytes = static_cast<uint64_t>(BitmapRowBytes(im.width, bits));
-  for (int32_t y = 0; y < im.height; ++y) {
+  const uint64_t row_bytes = static_cast<uint64_t>(BitmapRowBytes(h.biWidth, bits));
+  for (int64_t y = im.y > 0 ? im.y : 0; y < y_end; ++y) {
     if ((y + 1) * row_bytes > pixel_bytes) break;
     const uint8_t* src = pixels + y * row_bytes;
-    for (int32_t x = 0; x < im.width; ++x) {
+    for (int64_t x = im.x > 0 ? im.x : 0; x < x_end; ++x) {
       switch (bits) {
         case 1: PutIndexed(im, pal, x, y, (src[x >> 3] >> (7 - (x & 7))) & 1); break;
         case 4: PutIndexed(im, pal, x, y, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15); break;
@@ -121,7 +126,7 @@ bool DecodeRunLength(const BitmapInfoHeader& h, const uint8_t* table, const uint
   const Palette pal{table, BitmapColorCount(&h)};
   uint64_t at = 0;
   int64_t x = 0, y = 0;
-  while (at + 2 <= size && y < im.height) {
+  while (at + 2 <= size && y < int64_t{im.y} + im.height && y < h.biHeight) {
     const uint8_t count = data[at], value = data[at + 1];
     at += 2;
     if (count > 0) {
@@ -162,9 +167,14 @@ uint64_t DecodedBytes(const PackedBitmap* bitmap) {
 }
 
 bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out) {
-  if (DecodedBytes(bitmap) == 0) return false;
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  const Image im{out, h.biWidth, h.biHeight};
+  return DecodePackedBitmapRect(bitmap, PieceRect{0, 0, h.biWidth, h.biHeight}, out);
+}
+
+bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, uint8_t* out) {
+  if (DecodedBytes(bitmap) == 0 || rect.width <= 0 || rect.height <= 0) return false;
+  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+  const Image im{out, rect.x, rect.y, rect.width, rect.height};
   const uint8_t* table = bitmap + kInfoHeaderBytes;
   const uint8_t* pixels = PackedBitmapPixels(bitmap);
   const uint64_t size = static_cast<uint64_t>(h.biSizeImage);

@@ -6,14 +6,22 @@
 
 #include "render/bitmap.h"
 
+// A rectangle of a picture, in its pixels; y counts up from the bottom row.
+struct PieceRect {
+  int32_t x, y, width, height;
+};
+
 // Decodes every form the bitmap reader accepts (1, 4, 8, 16, 24 and 32 bits;
 // BI_RGB, BI_RLE4, BI_RLE8, BI_BITFIELDS; rows bottom-up, as the reader
-// leaves them) into
-// `out`: width x |height| pixels of blue, green, red, 255, rows bottom-up.
-// `out` must hold DecodedBytes(bitmap) bytes. Pixels the data does not
-// cover stay as they were. Returns false, drawing nothing, for a form it
-// does not know.
+// leaves them) into `out`: width x height pixels of blue, green, red, 255,
+// rows bottom-up. `out` must hold DecodedBytes(bitmap) bytes. Pixels the
+// data does not cover stay as they were. Returns false, drawing nothing,
+// for a form it does not know.
 bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out);
+// The same for one rectangle of the picture, into `out` of rect.width x
+// rect.height pixels, with no more work than the rectangle needs (run-length
+// data is read up to the rectangle's top row).
+bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, uint8_t* out);
 // Bytes DecodePackedBitmap writes, or 0 for an empty or unusable size.
 uint64_t DecodedBytes(const PackedBitmap* bitmap);
 

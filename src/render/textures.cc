@@ -36,15 +36,16 @@ PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h) {
   return piece == kWholePicture ? PieceRect{0, 0, w, h} : PieceSourceRect(piece, w, h);
 }
 
+// Only the rectangle is decoded: a piece costs its ninth of the picture.
 void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
                            int32_t edge) {
-  const uint64_t bytes = DecodedBytes(bitmap);
-  if (bytes > 0 && bytes <= kMaxDecodedBytes && source.width > 0 && source.height > 0) {
+  const uint64_t bytes = uint64_t(source.width > 0 ? source.width : 0) *
+                         uint64_t(source.height > 0 ? source.height : 0) * 4;
+  if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= kMaxDecodedBytes) {
     if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
-      const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-      if (DecodePackedBitmap(bitmap, image)) {
-        StretchDecodedImage(image, h.biWidth, h.biHeight, source.x, source.y, source.width,
-                            source.height, texture, edge);
+      if (DecodePackedBitmapRect(bitmap, source, image)) {
+        StretchDecodedImage(image, source.width, source.height, 0, 0, source.width, source.height,
+                            texture, edge);
       }
       std::free(image);
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "render/bitmap.h"
+#include "render/dib_decode.h"
 
 enum { kFrontPieces = 9 };
 
@@ -20,9 +21,6 @@ int32_t TextureSizeFor(int32_t n);
 // context's limit (`max_size` <= 0: no context, a safe limit is used).
 int32_t TextureEdgeFor(int32_t w, int32_t h, int32_t max_size);
 
-struct PieceRect {
-  int32_t x, y, width, height;  // y counts up from the bottom row
-};
 // Piece p (0..8, row p / 3 from the top, column p % 3) of a w x h picture.
 PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h);
 // What an image is made from: piece 0..8, or kWholePicture for the logo.

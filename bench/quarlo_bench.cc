@@ -1,0 +1,130 @@
+// The costs the show pays: a scramble tick, a solve tick, a frame at
+// 1024x768 drawn whole and drawn where it changed (headless, Mesa), and the
+// start-up with a 6000x4000 24-bit picture on the front.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cube/model.h"
+#include "cube/show.h"
+#include "render/bitmap.h"
+#include "render/cubies.h"
+#include "render/frame.h"
+#include "render/gl_context.h"
+#include "render/gl_context_egl.h"
+#include "render/logo.h"
+#include "render/textures.h"
+#include "settings/settings.h"
+
+namespace {
+
+void BM_ScrambleTick(benchmark::State& state) {
+  ResetShowForTesting();
+  ResetCube();
+  SaverSettings.Explode = 0;
+  for (auto _ : state) {
+    ShowState = SHOW_SCRAMBLE;
+    ShowTick(nullptr);
+  }
+}
+BENCHMARK(BM_ScrambleTick);
+
+void BM_SolveTick(benchmark::State& state) {
+  ResetShowForTesting();
+  ResetCube();
+  SaverSettings.Explode = 0;
+  ShowState = SHOW_SCRAMBLE;
+  ShowTick(nullptr);
+  ShowState = SHOW_SOLVE;
+  for (auto _ : state) {
+    TurnAngle = 30;  // the next tick shows the move at 45 degrees
+    ShowTick(nullptr);
+  }
+}
+BENCHMARK(BM_SolveTick);
+
+// A 1024x768 scene in the middle of a solve.
+bool SetUpScene() {
+  if (!CreateHeadlessContext(1024, 768)) return false;
+  ResetShowForTesting();
+  SaverSettings = SaverSettingsRecord{0, 0, kDefaultDisplacement, ""};
+  PendingBitmap = LoadLogoBitmap();
+  MakeLogoTexture();
+  BuildCubieLists();
+  SeedShowRandom(0);
+  SetProjection(ClientWidth, ClientHeight);
+  for (int k = 0; k < 80; ++k) ShowTick(nullptr);
+  return true;
+}
+
+void TearDownScene() {
+  DeleteCubieLists();
+  FreeTextures();
+  DestroyHeadlessContext();
+}
+
+void BM_DrawFrame(benchmark::State& state) {
+  const bool changed_only = state.range(0) != 0;
+  if (!SetUpScene()) {
+    state.SkipWithError("no OpenGL context from EGL");
+    return;
+  }
+  RedrawWholeFrame();
+  for (auto _ : state) {
+    ShowTick(nullptr);  // the turn goes on, so every frame differs
+    if (changed_only) {
+      DrawChangedFrame();
+    } else {
+      DrawFrame();
+    }
+  }
+  TearDownScene();
+}
+BENCHMARK(BM_DrawFrame)->Arg(0)->Arg(1)->ArgName("changed_only")->Unit(benchmark::kMillisecond);
+
+// The saver's window creation with Surface on: the picture read and cut
+// into the nine front pieces.
+void BM_StartUpWithALargePicture(benchmark::State& state) {
+  const std::string path = "/tmp/quarlo-bench-6000x4000.bmp";
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    const int w = 6000, h = 4000, row = w * 3;
+    const unsigned image = unsigned(row) * h;
+    unsigned char header[54] = {'B', 'M'};
+    const auto put = [&](int at, unsigned v) {
+      for (int k = 0; k < 4; ++k) header[at + k] = static_cast<unsigned char>(v >> (8 * k));
+    };
+    put(2, 54 + image);
+    put(10, 54);
+    put(14, 40);
+    put(18, w);
+    put(22, h);
+    header[26] = 1;
+    header[28] = 24;
+    std::fwrite(header, 1, sizeof header, f);
+    std::vector<unsigned char> line(row);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < row; ++x) line[x] = static_cast<unsigned char>(x * 7 + y * 3);
+      std::fwrite(line.data(), 1, line.size(), f);
+    }
+    std::fclose(f);
+  }
+  for (auto _ : state) {
+    for (int piece = 0; piece < kFrontPieces; ++piece) {
+      PendingBitmap = LoadBitmapFile(path.c_str());
+      if (!PendingBitmap) {
+        state.SkipWithError("the picture could not be read");
+        break;
+      }
+      MakeFrontTexture(piece);
+    }
+    FreeTextures();
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_StartUpWithALargePicture)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
