@@ -1,0 +1,128 @@
+// Our decoder and stretch against GDI's StretchDIBits, for every picture of
+// the corpus (every stored form the reader accepts): decoded one to one,
+// and made into the nine front pieces and the whole image at the edge the
+// saver uses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "render/bitmap.h"
+#include "render/dib_decode.h"
+#include "render/textures.h"
+#include "render/textures_win32.h"
+
+namespace {
+
+std::vector<std::string> Corpus() {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(QUARLO_BITMAP_CORPUS)) {
+    files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// GDI's picture of a bitmap drawn one to one into a 32-bit DIB section.
+std::vector<uint8_t> GdiDecode(const PackedBitmap* bitmap) {
+  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = h.biWidth;
+  info.bmiHeader.biHeight = h.biHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  HDC memory = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP image = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  SelectObject(memory, image);
+  StretchPackedBitmap(memory, 0, 0, h.biWidth, h.biHeight, bitmap, 0, 0, h.biWidth, h.biHeight,
+                      SRCCOPY);
+  GdiFlush();
+  std::vector<uint8_t> out(static_cast<const uint8_t*>(bits),
+                           static_cast<const uint8_t*>(bits) + size_t(h.biWidth) * h.biHeight * 4);
+  DeleteDC(memory);
+  DeleteObject(image);
+  return out;
+}
+
+TEST(GdiDifferentialTest, EveryStoredFormDecodesAsGdiDrawsIt) {
+  for (const std::string& file : Corpus()) {
+    PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
+    ASSERT_NE(bitmap, nullptr) << file;
+    std::vector<uint8_t> ours(DecodedBytes(bitmap), 0);
+    ASSERT_TRUE(DecodePackedBitmap(bitmap, ours.data())) << file;
+    const std::vector<uint8_t> gdi = GdiDecode(bitmap);
+    int differing = 0;
+    for (size_t i = 0; i < ours.size(); i += 4) {
+      if (std::equal(&ours[i], &ours[i] + 3, &gdi[i])) continue;
+      if (++differing <= 3)
+        ADD_FAILURE() << file << " pixel " << i / 4 << ": ours " << int(ours[i + 2]) << ","
+                      << int(ours[i + 1]) << "," << int(ours[i]) << " alpha " << int(ours[i + 3])
+                      << " GDI " << int(gdi[i + 2]) << "," << int(gdi[i + 1]) << "," << int(gdi[i]);
+    }
+    FreePackedBitmap(bitmap);
+  }
+}
+
+// At the texture edges the saver uses, GDI's stretch and ours take every
+// texel from the same picture, and they differ in one rule only: when a
+// piece is not a whole multiple of the edge, GDI takes other ones of the
+// neighbouring source pixels (pixel centres when enlarging, the ends of the
+// spans when shrinking). Ours takes pixel floor(d * s / e), the nearest-pixel
+// stretch the texture format asks for, the same on every platform, and it
+// keeps each piece's first source row and column at the piece's edge; a
+// texel where the two differ must hold a source pixel within one texel's
+// span of ours. (And where run-length data skips pixels, see below.)
+TEST(GdiDifferentialTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
+  int whole_multiples_compared = 0;
+  for (const std::string& file : Corpus()) {
+    PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
+    ASSERT_NE(bitmap, nullptr) << file;
+    const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+    std::vector<uint8_t> decoded(DecodedBytes(bitmap), 0);
+    DecodePackedBitmap(bitmap, decoded.data());
+    const auto source = [&](int64_t x, int64_t y) { return &decoded[(y * h.biWidth + x) * 4]; };
+    const uint8_t* first_entry = bitmap + kInfoHeaderBytes;
+    const int32_t edge = TextureEdgeFor(h.biWidth, h.biHeight, 0);
+    for (int32_t image = 0; image <= kFrontPieces; ++image) {
+      const bool whole = image == kFrontPieces;
+      const PieceRect rect = TextureSourceRect(whole ? kWholePicture : image, h.biWidth, h.biHeight);
+      PendingBitmap = LoadBitmapFile(file.c_str());
+      whole ? MakeLogoTexture() : MakeFrontTexture(image);  // GDI
+      const uint8_t* gdi = whole ? LogoBits : FrontPieceBits[image];
+      ASSERT_NE(gdi, nullptr) << file;
+      std::vector<uint8_t> ours(size_t(edge) * edge * 4, 0);
+      FillTextureFromBitmap(bitmap, rect, ours.data(), edge);
+      whole_multiples_compared += rect.width && edge % rect.width == 0 && rect.height &&
+                                  edge % rect.height == 0 && ours == std::vector<uint8_t>(gdi, gdi + ours.size());
+      for (int32_t dy = 0; dy < edge && rect.width > 0 && rect.height > 0; ++dy) {
+        for (int32_t dx = 0; dx < edge; ++dx) {
+          const uint8_t* g = gdi + (size_t(dy) * edge + dx) * 4;
+          const int64_t x = rect.x + int64_t{dx} * rect.width / edge;
+          const int64_t y = rect.y + int64_t{dy} * rect.height / edge;
+          const int64_t span_x = (rect.width + edge - 1) / edge, span_y = (rect.height + edge - 1) / edge;
+          bool explained = false;
+          for (int64_t ny = y - span_y; ny <= y + span_y && !explained; ++ny) {
+            for (int64_t nx = x - span_x; nx <= x + span_x && !explained; ++nx) {
+              const bool inside = nx >= rect.x && ny >= rect.y && nx < rect.x + rect.width &&
+                                  ny < rect.y + rect.height;
+              // Where run-length data never draws, GDI's stretch (not its one to one
+              // draw) shows colour-table entry 0; ours leaves the pixel alone.
+              const uint8_t* shown = inside && source(nx, ny)[3] == 0 ? first_entry : source(nx, ny);
+              explained = inside && std::equal(g, g + 3, shown);
+            }
+          }
+          ASSERT_TRUE(explained) << file << ", image " << image << ", texel " << dx << "," << dy;
+        }
+      }
+      FreeTextures();
+    }
+    FreePackedBitmap(bitmap);
+  }
+  EXPECT_GT(whole_multiples_compared, 20);  // where the rule can't differ, the texels are GDI's
+}
+
+}  // namespace
