@@ -330,11 +330,22 @@ std::string Utf16ToUtf8(const std::string& utf16) {
   return out;
 }
 
+// Whether the text at i becomes a low surrogate in UTF-16: an encoded one,
+// or a byte that isn't UTF-8.
+bool LowSurrogateAt(const std::string& utf8, size_t i) {
+  if (i >= utf8.size()) return false;
+  uint32_t c = 0;
+  return Utf8Sequence(utf8, i, &c) == 0 || (c >= 0xDC00 && c <= 0xDFFF);
+}
+
 std::string Utf8ToUtf16(const std::string& utf8) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     uint32_t c = 0;
-    const int n = Utf8Sequence(utf8, i, &c);
+    int n = Utf8Sequence(utf8, i, &c);
+    // An encoded high surrogate before a low one would come back as one
+    // character: its bytes are kept as bytes instead.
+    if (n && c >= 0xD800 && c <= 0xDBFF && LowSurrogateAt(utf8, i + n)) n = 0;
     if (n == 0) {
       PutUtf16(out, 0xDC00 + uint8_t(utf8[i++]));
       continue;
@@ -421,6 +432,12 @@ std::string ComposeRegDocument(const RegDocument& doc, const char* key,
   size_t place_at = 0;  // after the last line of the first section, before its blank lines
   const auto place = [&] {
     if (place_at > 0 && out[place_at - 1] != '\n') {
+      out.insert(place_at, doc.newline);
+      place_at += doc.newline.size();
+    }
+    // A line that ends in a backslash goes on in the next: a blank line ends it.
+    const size_t last = out.find_last_not_of(" \t\r\n", place_at ? place_at - 1 : 0);
+    if (place_at > 0 && last != std::string::npos && out[last] == '\\') {
       out.insert(place_at, doc.newline);
       place_at += doc.newline.size();
     }

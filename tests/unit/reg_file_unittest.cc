@@ -73,6 +73,8 @@ TEST(RegFileTest, RewriteKeepsEverythingThatIsNotOurs) {
       {"a later section and a deletion of ours go",
        kHead + "\r\n" + others + "[-HKEY_CURRENT_USER\\" + kKey + "]\r\n[HKEY_CURRENT_USER\\" + kKey + "]\r\n\"Surface\"=-\r\n\"Mine\"=\"x\"",
        kHead + "\"Surface\"=dword:00000001\r\n\"Texture\"=\"a\\\\b\"\r\n\r\n" + others + "[HKEY_CURRENT_USER\\" + kKey + "]\r\n\"Mine\"=\"x\""},
+      {"after a line that goes on in the next", kHead + "\"Other\"=hex:01,\\\r\n",
+       kHead + "\"Other\"=hex:01,\\\r\n\r\n\"Surface\"=dword:00000001\r\n\"Texture\"=\"a\\\\b\"\r\n"},
       {"a new section at the end, LF kept", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Other]\n\"V\"=\"w\"",
        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Other]\n\"V\"=\"w\"\n\n[HKEY_CURRENT_USER\\" + std::string(kKey) + "]\n\"Surface\"=dword:00000001\n\"Texture\"=\"a\\\\b\"\n"},
   };
@@ -108,6 +110,15 @@ TEST(RegFileTest, AnyBytesSurviveUtf16AndBack) {
     ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(bytes)), bytes) << round;
   }
   EXPECT_EQ(Utf8ToUtf16("\xf0\x9f\x98\x80"), std::string("\x3d\xd8\x00\xde", 4));  // a pair
+  // An encoded high surrogate, then a stray byte: not a pair on the way back.
+  for (const char* bytes : {"\xed\xab\xab\xab", "\xed\xa0\x80\xed\xb0\x80", "\xed\xab\xab"}) {
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(bytes)), std::string(bytes));
+  }
+  // What a version 5 file holds comes back as it was, lone surrogates too.
+  for (const std::string& units : {std::string("\x00\xd8\x41\x00", 4), std::string("\x00\xdc", 2),
+                                  std::string("\x3d\xd8\x00\xde", 4)}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(units)), units);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The soak: ten million ticks of the show (Linux, and the Windows build under
+# wine64) with the model's invariants checked at every show's end and no
+# allocation after set-up; then each saver's resident memory over a long run
+# (MINUTES, 10 by default, for each).
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+minutes=${1:-10}
+for preset in linux win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)" --target show_soak quarlo
+done
+build/linux/tests/unit/show_soak 10000000
+cmake/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/tests/unit/show_soak.exe 10000000
+python3 bench/rss_soak.py --saver build/linux/src/quarlo --scr "$PWD/build/win64/src/quarlo.scr" \
+  --wine-run cmake/wine-run.sh --prefix "$PWD/build/win64/wineprefix" --minutes "$minutes"
