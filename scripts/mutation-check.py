@@ -1,0 +1,197 @@
+#!/usr/bin/env python3
+"""What the tests catch: puts one deliberate fault at a time into a copy of
+the product code (a wrong constant, a flipped comparison, an off-by-one
+bound, a swapped table entry, a removed check), builds it, runs the tests
+that concern that code on the platforms it runs on, and prints which faults
+were caught.
+
+    scripts/mutation-check.py [--keep DIR] [--only SUBSTRING]
+
+The copy is made of the working tree (tracked and new files) in a scratch
+folder, built there for linux and win64, so the working tree and its builds
+are left alone. A fault that does not build is reported as such.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+# (what, file, text, replacement, presets, tests): `tests` is a CTest regex.
+MUTANTS = [
+    ("cube: two inverse moves swapped", "src/cube/model.cc", "15, 22, 23, 24, 19, 20, 21};",
+     "15, 23, 22, 24, 19, 20, 21};", "linux win64", "cube|trace|soak"),
+    ("cube: a commit leaves the last animated matrix", "src/cube/model.cc",
+     "for (int i = 0; i < kCubies; ++i) AnimatedMatrix[i] = CommittedMatrix[i];",
+     "for (int i = 0; i < kCubies - 1; ++i) AnimatedMatrix[i] = CommittedMatrix[i];", "linux",
+     "cube|soak|frame_pixels"),
+    ("cube: the implode step", "src/cube/show.h", "kImplodeStep = 4,", "kImplodeStep = 2,",
+     "linux win64", "cube|trace|soak"),
+    ("cube: a busy tick runs anyway", "src/cube/show.cc", "  if (TickBusy) return;\n", "\n",
+     "linux", "cube"),
+    ("cube: the generator's multiplier", "src/cube/show.cc", "214013u", "214015u", "win64",
+     "cube|trace"),
+    ("cube: a rotation's sign", "src/cube/matrix.cc", "m[1] = t * x * y + s * z;",
+     "m[1] = t * x * y - s * z;", "linux", "cube|frame_pixels"),
+    ("render: the size of the colour masks", "src/render/bitmap.cc", "count * 4 + 12",
+     "count * 4 + 8", "linux win64", "bitmap|differential"),
+    ("render: top-down rows turned short of the last", "src/render/bitmap.cc",
+     "bottom = size_t(h.biHeight) - 1", "bottom = size_t(h.biHeight) - 2", "linux",
+     "bitmap|differential"),
+    ("render: the reserved image size", "src/render/bitmap.cc", "if (needed > bytes) bytes = needed;",
+     "if (needed < bytes) bytes = needed;", "linux", "bitmap|differential"),
+    ("render: absolute runs unpadded", "src/render/dib_decode.cc",
+     "at += (bytes + 1) & ~uint64_t{1};", "at += bytes;", "linux", "bitmap|differential"),
+    ("render: the colour table's bound", "src/render/dib_decode.cc", "if (index >= pal.count) {",
+     "if (index > pal.count) {", "linux", "bitmap|differential"),
+    ("render: the texture size's halvings", "src/render/textures.cc", "while (n != 0 && k < 16) {",
+     "while (n != 0 && k < 15) {", "linux win64", "bitmap"),
+    ("render: pieces upside down", "src/render/textures.cc", "int64_t{2 - piece / 3}",
+     "int64_t{piece / 3}", "win64", "bitmap|saver_win32|e2e_picture"),
+    ("render: the camera's tilt", "src/render/frame.cc", "glRotatef(20, 1, 0, 0);",
+     "glRotatef(-20, 1, 0, 0);", "linux", "frame_pixels|render_cli"),
+    ("render: the picture mirrored", "src/render/cubies.cc", "{{1, 1}, {0, 1}, {0, 0}, {1, 0}}",
+     "{{0, 1}, {1, 1}, {1, 0}, {0, 0}}", "linux", "frame_pixels"),
+    ("render: the changed frame's margin", "src/render/damage.cc", "kMarginPixels = 2;",
+     "kMarginPixels = -2;", "linux", "frame_pixels"),
+    ("render: two static palette colours swapped", "src/render/palette.cc",
+     "{3, 128, 0, 0},      {24, 0, 128, 0},", "{3, 0, 128, 0},      {24, 128, 0, 0},",
+     "linux win64", "bitmap"),
+    ("render: texels left transparent by GDI", "src/render/textures_win32.cc",
+     "MakeTextureOpaque(*bits, *size);", "(void)bits;", "win64", "bitmap|saver_win32|e2e_picture"),
+    ("render: no depth buffer asked for", "src/render/gl_context_win32.cc", "pfd.cDepthBits = 16;",
+     "pfd.cDepthBits = 0;", "win64", "saver_win32|e2e_fullscreen"),
+    ("render: the part presented, x and y swapped", "src/render/gl_context_x11.cc",
+     "CopySubBuffer(ContextDisplay, ContextWindow, x, y, width, height);",
+     "CopySubBuffer(ContextDisplay, ContextWindow, y, x, width, height);", "linux", "e2e"),
+    ("settings: the default distance", "src/settings/settings.h", "kDefaultDisplacement = 60,",
+     "kDefaultDisplacement = 50,", "linux win64", "settings|dialog|e2e_dialog"),
+    ("settings: the typed path's cut", "src/settings/settings.h", "kTypedPathChars = 258,",
+     "kTypedPathChars = 259,", "linux win64", "settings|dialog"),
+    ("settings: quotes left unescaped", "src/settings/reg_file.cc",
+     "if (c == '\\\\' || c == '\"') out += '\\\\';", "if (c == '\\\\') out += '\\\\';", "linux",
+     "settings|store_file"),
+    ("settings: the first line wins", "src/settings/reg_file.cc", "          *value = read;",
+     "          if (!found) *value = read;", "linux", "settings"),
+    ("settings: an unusable file overwritten", "src/settings/store_file.cc",
+     "  if (read == Read::kUnusable && for_writing) return nullptr;\n", "\n", "linux",
+     "store_file"),
+    ("settings: the Large button's bound", "src/settings/dialog_model.cc",
+     "record.Displacement < kMediumDisplacement", "record.Displacement <= kMediumDisplacement",
+     "linux win64", "settings|dialog"),
+    ("settings: Cancel ends as OK", "src/settings/dialog_win32.cc", "EndDialog(dialog, 0);",
+     "EndDialog(dialog, 1);", "win64", "saver_win32"),
+    ("settings: Escape ignored by the GTK dialog", "src/settings/dialog_gtk.cc",
+     "if (key->keyval != GDK_KEY_Escape) return FALSE;",
+     "if (key->keyval != GDK_KEY_Escape || key) return FALSE;", "linux", "e2e_dialog|install"),
+    ("settings: the registry's value size", "src/settings/store_win32.cc", "  *size = bytes;",
+     "  *size = 4;", "win64", "settings|saver_win32"),
+    ("shell: window numbers read in base 16", "src/shell/command_line.cc", "value = value * 10 +",
+     "value = value * 16 +", "linux win64", "shell"),
+    ("shell: X ids of more than 29 bits", "src/shell/saver_arguments.cc",
+     "if (value > 0x1FFFFFFF) return 0;", "if (value > 0xFFFFFFFF) return 0;", "linux",
+     "shell|e2e_bad"),
+    ("shell: a move of exactly 4 pixels wakes (Windows)", "src/shell/saver_proc_win32.cc",
+     "if (distance > static_cast<uint32_t>(MouseWakeThreshold)) {",
+     "if (distance >= static_cast<uint32_t>(MouseWakeThreshold)) {", "win64",
+     "shell_win32|e2e_pointer"),
+    ("shell: ticks after approval", "src/shell/saver_proc_win32.cc",
+     "      if (CloseApproved) return 0;\n      Sleep(0);", "      Sleep(0);", "win64", "shell_win32"),
+    ("shell: the system not told a saver runs", "src/shell/password_win32.cc",
+     "        SetSaverRunning(1);", "        ;", "win64", "shell_win32|e2e_password"),
+    ("shell: a second full-screen saver", "src/shell/entry_win32.cc",
+     "    if (running && IsWindow(running)) {", "    if (!running && IsWindow(running)) {", "win64",
+     "e2e_second"),
+    ("shell: the wake distance (Linux)", "src/shell/saver_loop_x11.cc", "kMouseWakeThreshold = 4,",
+     "kMouseWakeThreshold = 5,", "linux", "e2e_fullscreen"),
+    ("shell: the loss of focus ignored (Linux)", "src/shell/saver_loop_x11.cc", "    case FocusOut:",
+     "    case FocusIn:", "linux", "e2e_fullscreen"),
+    ("shell: a window id naming nothing", "src/shell/entry_x11.cc",
+     "    if (!Exists(SaverWindow)) {", "    if (!Exists(SaverWindow) && false) {", "linux",
+     "e2e_bad"),
+    ("saver: Surface kept on for a missing picture (Windows)", "src/saver/cube_window_win32.cc",
+     "      SaverSettings.Surface = 0;", "      ;", "win64", "saver_win32|e2e_picture"),
+    ("saver: -texture leaves Surface off", "src/saver/cube_window_x11.cc",
+     "    SaverSettings.Surface = 1;", "    ;", "linux", "e2e_settings"),
+    ("tools: a trace key renamed", "tools/quarlo-trace/trace.cc", '\\"counter\\"', '\\"count\\"',
+     "linux", "trace"),
+]
+
+
+def run(command, cwd, timeout=1800):
+    return subprocess.run(command, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+
+
+def copy_tree(source, target):
+    files = subprocess.run(["git", "ls-files", "--cached", "--others", "--exclude-standard", "-z"],
+                           cwd=source, capture_output=True, check=True).stdout.split(b"\0")
+    for name in filter(None, files):
+        path = name.decode()
+        if not os.path.isfile(os.path.join(source, path)):
+            continue  # deleted in the working tree
+        os.makedirs(os.path.dirname(os.path.join(target, path)) or target, exist_ok=True)
+        shutil.copy2(os.path.join(source, path), os.path.join(target, path))
+
+
+def build(copy, preset):
+    if run(["cmake", "--preset", preset], copy).returncode != 0:
+        return False
+    return run(["cmake", "--build", "--preset", preset, "-j", str(os.cpu_count())], copy).returncode == 0
+
+
+def tests_pass(copy, preset, regex):
+    done = run(["ctest", "--preset", preset, "-R", regex, "-j", str(os.cpu_count()), "--timeout",
+                "300"], copy)
+    return done.returncode == 0 and "No tests were found" not in done.stdout + done.stderr
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--keep", help="build the copy here and keep it")
+    parser.add_argument("--only", default="", help="only the faults whose text has this")
+    options = parser.parse_args()
+    source = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+    copy = options.keep or tempfile.mkdtemp(prefix="quarlo-mutants-")
+    copy_tree(source, copy)
+    mutants = [m for m in MUTANTS if options.only in m[0]]
+    presets = sorted({p for m in mutants for p in m[4].split()})
+    for preset in presets:
+        print("building the copy for %s ..." % preset, flush=True)
+        if not build(copy, preset):
+            print("the unchanged copy does not build for %s" % preset)
+            return 2
+    caught = 0
+    for what, path, text, replacement, on, regex in mutants:
+        file = os.path.join(copy, path)
+        original = open(file).read()
+        if original.count(text) != 1:
+            print("?? %-55s the text to change is not there once" % what)
+            continue
+        open(file, "w").write(original.replace(text, replacement))
+        started = time.time()
+        verdict = "missed"
+        try:
+            for preset in on.split():
+                if not build(copy, preset):
+                    verdict = "does not build"
+                    break
+                if not tests_pass(copy, preset, regex):
+                    verdict = "caught"
+                    break
+        finally:
+            open(file, "w").write(original)
+        caught += verdict == "caught"
+        print("%-8s %-55s (%s: %s, %.0f s)" % (verdict, what, on, regex, time.time() - started),
+              flush=True)
+    for preset in presets:
+        build(copy, preset)  # leave the copy as it was
+    print("%d of %d faults caught" % (caught, len(mutants)))
+    if not options.keep:
+        shutil.rmtree(copy, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
