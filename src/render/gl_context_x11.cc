@@ -12,6 +12,10 @@ bool DoubleBuffered = false;
 // How the server lets a frame be shown in part, when it does.
 PFNGLXCOPYSUBBUFFERMESAPROC CopySubBuffer = nullptr;
 bool BufferAge = false;
+// The drawable learns a new window size only from a swap; after that swap
+// the back buffer holds nothing we can count on until a frame is drawn whole.
+int32_t PresentedWidth = 0, PresentedHeight = 0;
+bool BackBufferKnown = false;
 
 bool HasExtension(Display* display, const char* name) {
   const char* all = glXQueryExtensionsString(display, DefaultScreen(display));
@@ -69,6 +73,8 @@ GLXContext CreateGLContext(Display* display, Window window) {
   ContextWindow = window;
   DoubleBuffered = doubled != 0;
   FindPartialPresentation(display);
+  PresentedWidth = PresentedHeight = 0;
+  BackBufferKnown = false;
   glViewport(0, 0, ClientWidth, ClientHeight);
   return context;
 }
@@ -93,7 +99,8 @@ void SwapFrameBuffers() {
 // ever copied from, leaves the last frame where it is drawn; a swapped back
 // buffer holds what the server says it holds.
 int32_t BackBufferAge() {
-  if (!DoubleBuffered || CopySubBuffer) return 1;
+  if (!DoubleBuffered) return 1;
+  if (CopySubBuffer) return BackBufferKnown ? 1 : 0;
   if (!BufferAge) return 0;
   unsigned int age = 0;
   glXQueryDrawable(ContextDisplay, ContextWindow, GLX_BACK_BUFFER_AGE_EXT, &age);
@@ -103,8 +110,14 @@ int32_t BackBufferAge() {
 void PresentFrameRect(int32_t x, int32_t y, int32_t width, int32_t height) {
   if (!DoubleBuffered) {
     glFlush();
+  } else if (CopySubBuffer && (PresentedWidth != ClientWidth || PresentedHeight != ClientHeight)) {
+    glXSwapBuffers(ContextDisplay, ContextWindow);
+    PresentedWidth = ClientWidth;
+    PresentedHeight = ClientHeight;
+    BackBufferKnown = false;
   } else if (CopySubBuffer) {
     if (width > 0 && height > 0) CopySubBuffer(ContextDisplay, ContextWindow, x, y, width, height);
+    BackBufferKnown = true;
   } else {
     glXSwapBuffers(ContextDisplay, ContextWindow);
   }

@@ -17,9 +17,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, exit_code,  # noqa: E402
-                 run_case, still_running, wait_for_colour, write_solid_bmp)
-
-SETTINGS_KEY = "[HKEY_CURRENT_USER\\Software\\Orvendel\\QuarloScreenSaver]"
+                 full_screen_input_rules, picture_on_front, run_case, start_full_screen,
+                 still_running, wait_for_colour, write_solid_bmp)
 
 
 class Run(Screen):
@@ -32,29 +31,27 @@ class Run(Screen):
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.work, "config")
         self.env.pop("XSCREENSAVER_WINDOW", None)
         self.processes = []
+        self.settings = os.path.join(self.env["XDG_CONFIG_HOME"], "quarlo", "settings.reg")
 
-    def start(self, *args, env=None, program=None):
-        process = subprocess.Popen([program or self.options.saver, *args], env=env or self.env,
+    def start(self, *args, env=None):
+        process = subprocess.Popen([self.options.saver, *args], env=env or self.env,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.processes.append(process)
         return process
 
-    def host(self, width=320, height=240):
-        """A window of another program's; its id, and the program (write
-        "destroy" to it to take the window away)."""
+    def host(self, width=400, height=300):
+        """A window of another program's at 100,100: its id, and the program
+        (write "destroy" to it to take the window away)."""
         host = subprocess.Popen([self.options.host, "window", str(width), str(height)],
-                                env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                text=True)
+                                env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.processes.append(host)
         return host.stdout.readline().strip(), host
 
-    def settings_file(self):
-        return os.path.join(self.env["XDG_CONFIG_HOME"], "quarlo", "settings.reg")
-
-    def write_settings(self, lines):
-        os.makedirs(os.path.dirname(self.settings_file()), exist_ok=True)
-        with open(self.settings_file(), "w", newline="\r\n") as out:
-            out.write("REGEDIT4\n\n%s\n%s\n" % (SETTINGS_KEY, "\n".join(lines)))
+    def store(self, *values):
+        os.makedirs(os.path.dirname(self.settings), exist_ok=True)
+        with open(self.settings, "w", newline="\r\n") as out:
+            out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvendel\\QuarloScreenSaver]\n%s\n"
+                      % "\n".join(values))
 
     def close(self):
         for process in self.processes:
@@ -65,89 +62,57 @@ class Run(Screen):
         shutil.rmtree(self.work, ignore_errors=True)
 
 
-def start_fullscreen(run, *args):
-    run.xdotool("mousemove", "500", "400")
-    saver = run.start("-s", *args)
-    run.wait_window("Screen Saver")
-    time.sleep(1.5)  # a few ticks, so frames are on the screen
-    return saver
-
-
 def case_fullscreen(run):
-    """Full screen: the show, and each input that ends it, counted as on Windows."""
-    saver = start_fullscreen(run)
-    picture = run.screenshot()
-    check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
-    run.xdotool("key", "x")
-    check(exit_code(saver) == 0, "a key press did not end the saver with 0")
-
-    saver = start_fullscreen(run)
-    run.xdotool("click", "3")
-    check(exit_code(saver) == 0, "a button press did not end the saver with 0")
-
-    saver = start_fullscreen(run)
-    run.xdotool("mousemove_relative", "--", "3", "1")
-    check(still_running(saver, 1.0), "a move of 4 pixels ended the saver")
-    run.xdotool("mousemove_relative", "--", "0", "1")
-    check(exit_code(saver) == 0, "moves adding up to 5 pixels did not end the saver with 0")
-
+    """The input rules, and the loss of the focus too."""
+    full_screen_input_rules(run)
     window, host = run.host()
-    saver = start_fullscreen(run)
+    saver = start_full_screen(run)
     run.xdotool("windowfocus", window)
     check(exit_code(saver) == 0, "the loss of the focus did not end the saver with 0")
 
 
 def case_window(run):
-    """-window: an ordinary window of its own, resizable, ended by a close."""
-    saver = run.start("-window")
-    window = run.wait_window("Quarlo's Cube")
-    time.sleep(1.5)
-    check_logo_and_cube(run.screenshot(), *area(run.geometry(window)))
-    run.xdotool("windowsize", window, "300", "300")
-    time.sleep(1)
-    check_logo_and_cube(run.screenshot(), *area(run.geometry(window)))
-    run.xdotool("key", "x")
-    run.xdotool("mousemove_relative", "--", "50", "50")
-    check(still_running(saver, 0.5), "input ended a saver in a window")
-    subprocess.run([run.options.host, "close", window], env=run.env, check=True)
-    check(exit_code(saver) == 0, "closing the window did not end the saver with 0")
-
-    saver = run.start("-window")
-    window = run.wait_window("Quarlo's Cube")
-    run.xdotool("windowclose", window)  # another program destroys it
-    check(exit_code(saver) == 0, "a destroyed window did not end the saver with 0")
-    check("X Error" not in saver.stderr.read(), "an X error was reported")
-
-
-def area(geometry):
-    x, y, w, h = geometry
-    return x, y, x + w, y + h
+    """-window: a window of its own, resizable, ended by the window manager's
+    close or by another program destroying it, never with an X error."""
+    for ending in ("close", "destroy"):
+        saver = run.start("-window")
+        window = run.wait_window("Quarlo's Cube")
+        for size in ([], ["300", "300"]):
+            if size:
+                run.xdotool("windowsize", window, *size)
+            time.sleep(1.5)
+            x, y, w, h = run.geometry(window)
+            check_logo_and_cube(run.screenshot(), x, y, x + w, y + h)
+        run.xdotool("key", "x")
+        run.xdotool("mousemove_relative", "--", "50", "50")
+        check(still_running(saver, 0.5), "input ended a saver in a window")
+        if ending == "close":
+            subprocess.run([run.options.host, "close", window], env=run.env, check=True)
+        else:
+            run.xdotool("windowclose", window)
+        check(exit_code(saver) == 0, "a %s did not end the saver with 0" % ending)
+        check("X Error" not in saver.stderr.read(), "an X error was reported")
 
 
 def case_hosted(run):
-    """A window another program made: drawn into, input left alone, and the
-    saver ends with 0 when the window goes away. Every way of naming it."""
-    ways = [lambda w: (["-window-id", w], {}),
-            lambda w: (["--window-id", str(int(w, 16))], {}),
-            lambda w: (["-p", str(int(w, 16))], {}),
-            lambda w: (["-l", w], {}),
-            lambda w: ([], {"XSCREENSAVER_WINDOW": w}),
-            lambda w: (["-root"], {"XSCREENSAVER_WINDOW": str(int(w, 16))})]
-    for way in ways:
-        window, host = run.host(400, 300)
-        args, extra = way(window)
-        saver = run.start(*args, env=dict(run.env, **extra))
+    """A window another program made, named every way: drawn into, input
+    left alone, and the saver ends with 0 when the window goes away."""
+    for args, hosted in ((["-window-id", "{hex}"], None), (["--window-id", "{dec}"], None),
+                         (["-p", "{dec}"], None), (["-l", "{hex}"], None), ([], "{hex}"),
+                         (["-root"], "{dec}")):
+        window, host = run.host()
+        ids = {"hex": window, "dec": str(int(window, 16))}
+        env = dict(run.env, **({"XSCREENSAVER_WINDOW": hosted.format(**ids)} if hosted else {}))
+        saver = run.start(*[a.format(**ids) for a in args], env=env)
         time.sleep(1.5)
         check_logo_and_cube(run.screenshot(), 100, 100, 500, 400)
-        run.xdotool("mousemove", "300", "250")
-        run.xdotool("click", "1")
-        run.xdotool("key", "x")
-        check(still_running(saver, 0.5), "input ended the saver drawn with %r" % ((args, extra),))
+        for action in (["mousemove", "300", "250"], ["click", "1"], ["key", "x"]):
+            run.xdotool(*action)
+        check(still_running(saver, 0.5), "input ended the saver drawn with %r" % ((args, hosted),))
         host.stdin.write("destroy\n")
         host.stdin.flush()
-        check(exit_code(saver) == 0, "the host's window going away did not end %r with 0" % args)
+        check(exit_code(saver) == 0, "the window going away did not end %r with 0" % args)
         check("X Error" not in saver.stderr.read(), "an X error was reported")
-        host.stdin.close()
 
 
 def case_root_and_signals(run):
@@ -162,40 +127,32 @@ def case_root_and_signals(run):
 
 
 def case_bad_arguments(run):
-    """One clear line, the usage, and a non-zero exit; no window made."""
+    """One clear line, the usage, a non-zero exit, and no window."""
     for args in (["-x"], ["/q"], ["-window-id", "0x1fffff0"], ["-window-id", "root"], ["-p"],
                  ["-p", "0"], ["-s", "-window"], ["-size", "huge"], ["-texture"], ["--colour"],
                  ["-display", ":999", "-s"]):
         saver = run.start(*args)
-        code = exit_code(saver)
-        lines = saver.stderr.read().splitlines()
-        check(code != 0, "%s exited with 0" % args)
-        check(lines and lines[0].startswith("quarlo: "), "%s: no message: %r" % (args, lines))
-        check(args[0] == "-display" or any("usage: quarlo" in l for l in lines),
-              "%s: no usage: %r" % (args, lines))
+        code, lines = exit_code(saver), saver.stderr.read().splitlines()
+        check(code != 0 and lines and lines[0].startswith("quarlo: "), "%s: %d %r" % (args, code, lines))
+        check(args[0] == "-display" or any("usage: quarlo" in l for l in lines), "%s: no usage" % args)
     check(not run.windows_named("Screen Saver"), "a saver window appeared")
-    help_run = run.start("--help")
-    check(exit_code(help_run) == 0 and "usage: quarlo" in help_run.stdout.read(),
-          "--help does not print the usage")
+    helped = run.start("--help")
+    check(exit_code(helped) == 0 and "usage: quarlo" in helped.stdout.read(), "no --help")
 
 
 def case_settings(run):
-    """The settings file's picture shows on the front; this run's options
-    win over the stored settings and are not stored."""
-    stored, given = (17, 140, 91), (201, 77, 12)
-    stored_bmp, given_bmp = os.path.join(run.work, "stored.bmp"), os.path.join(run.work, "g.bmp")
-    write_solid_bmp(stored_bmp, stored)
-    write_solid_bmp(given_bmp, given)
-    run.write_settings(['"Surface"=dword:00000001', '"Displacement"=dword:00000046',
-                        '"Texture"="%s"' % stored_bmp])
-    before = open(run.settings_file(), "rb").read()
-    middle = (256, 192, 768, 576)
-    for args, colour in (([], stored), (["-texture", given_bmp], given)):
-        saver = start_fullscreen(run, *args)
-        check(wait_for_colour(run, colour, middle) >= 500,
-              "the front face never showed the picture with %s" % args)
-        run.xdotool("key", "x")
-        exit_code(saver)
+    """The stored picture shows on the front; this run's options win over the
+    stored settings (a -texture turns the picture on) and are not stored."""
+    picture_on_front(run, lambda path: run.store('"Surface"=dword:00000001',
+                                                 '"Texture"="%s"' % path))
+    run.store('"Surface"=dword:00000000', '"Displacement"=dword:00000046')
+    stored = open(run.settings, "rb").read()
+    given, path = (201, 77, 12), os.path.join(run.work, "given.bmp")
+    write_solid_bmp(path, given)
+    saver = start_full_screen(run, "-texture", path)
+    check(wait_for_colour(run, given, (256, 192, 768, 576)) >= 500, "-texture showed nothing")
+    run.xdotool("key", "x")
+    exit_code(saver)
 
     def cube_pixels(*args):
         saver = run.start("-root", *args)
@@ -203,42 +160,36 @@ def case_settings(run):
         counts = run.screenshot().colours(0, 0, 1024, 768, step=4)
         saver.send_signal(signal.SIGTERM)
         exit_code(saver)
-        return sum(n for c, n in counts.items() if c in FACE_COLOURS or c == stored)
-
+        return sum(n for c, n in counts.items() if c in FACE_COLOURS)
     small, large = cube_pixels(), cube_pixels("-size", "large")
     check(large > 3 * small, "-size large drew no larger cube: %d vs %d" % (large, small))
-    check(open(run.settings_file(), "rb").read() == before, "the run's options were stored")
+    check(open(run.settings, "rb").read() == stored, "the run's options were stored")
 
 
 def case_dialog(run):
     """The GTK settings dialog: Escape (Cancel) writes nothing and gives 0;
     OK writes the file and gives 1."""
-    dialog = run.start("-c")
-    run.wait_window("Quarlo Screen Saver Setup")
-    time.sleep(0.5)
-    run.xdotool("key", "Escape")
-    check(exit_code(dialog) == 0, "Cancel did not give 0")
-    check(not os.path.exists(run.settings_file()), "Cancel wrote the settings")
-    dialog = run.start()
-    run.wait_window("Quarlo Screen Saver Setup")
-    time.sleep(0.5)
-    run.xdotool("key", "Return")
-    check(exit_code(dialog) == 1, "OK did not give 1")
-    text = open(run.settings_file(), "rb").read().decode()
+    for args, key, result in ((["-c"], "Escape", 0), ([], "Return", 1)):
+        dialog = run.start(*args)
+        run.wait_window("Quarlo Screen Saver Setup")
+        time.sleep(0.5)
+        run.xdotool("key", key)
+        check(exit_code(dialog) == result, "%s did not give %d" % (key, result))
+        check(os.path.exists(run.settings) == (result == 1), "%s: the file is wrong" % key)
+    text = open(run.settings, "rb").read().decode()
     check(text.startswith("REGEDIT4\r\n") and '"Displacement"=dword:0000003c' in text,
           "OK wrote %r" % text)
 
 
 def case_xscreensaver(run):
-    """The real XScreenSaver daemon runs the hack (it will not run hacks for
-    root: it runs as nobody here) in its own window, and stops it."""
+    """The real XScreenSaver daemon runs the hack in its own window, and stops
+    it. It runs no hacks for root: here it runs as nobody."""
     home = os.path.join(run.work, "home")
     os.makedirs(home)
     with open(os.path.join(home, ".xscreensaver"), "w") as out:
         out.write("mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\n"
                   "timeout: 0:30:00\nprograms: GL: %s --root \\n\\\n" % run.options.saver)
     nobody = pwd.getpwnam("nobody")
-    os.chown(run.work, nobody.pw_uid, nobody.pw_gid)
     for folder, _, files in os.walk(run.work):
         for name in [folder] + [os.path.join(folder, f) for f in files]:
             os.chown(name, nobody.pw_uid, nobody.pw_gid)
@@ -255,13 +206,11 @@ def case_xscreensaver(run):
         check(time.time() < deadline, "the daemon did not start")
         time.sleep(0.3)
     subprocess.run(command + ["-activate"], env=env, capture_output=True, check=True)
-    deadline = time.time() + 20
-    hack = None
+    hack, deadline = None, time.time() + 20
     while not hack and time.time() < deadline:
         time.sleep(0.5)
-        found = subprocess.run(["pgrep", "-f", "-u", "nobody", run.options.saver + " --root"],
-                               capture_output=True, text=True).stdout.split()
-        hack = found[0] if found else None
+        hack = (subprocess.run(["pgrep", "-f", "-u", "nobody", run.options.saver + " --root"],
+                               capture_output=True, text=True).stdout.split() or [None])[0]
     check(hack, "the daemon did not start the hack: %s" % open(log).read()[-800:])
     time.sleep(2)
     picture = run.screenshot()

@@ -133,6 +133,47 @@ def wait_for_colour(screen, colour, area, pixels=500, timeout=15):
     return seen
 
 
+def start_full_screen(run, *args, env=None):
+    """The saver full screen, the pointer where the input rules count from."""
+    run.xdotool("mousemove", "500", "400")
+    saver = run.start("-s", *args, env=env)
+    run.wait_window("Screen Saver")
+    time.sleep(1.5)  # a few ticks, so frames are on the screen
+    return saver
+
+
+def full_screen_input_rules(run):
+    """The show over the whole screen; a key, a button, and moves adding up to
+    5 pixels (but not 4) each end it with 0."""
+    endings = [("a key", [], ["key", "x"]), ("a button", [], ["click", "1"]),
+               ("moves adding up to 5 pixels", ["mousemove_relative", "--", "3", "1"],
+                ["mousemove_relative", "--", "0", "1"])]
+    for what, first, then in endings:
+        saver = start_full_screen(run)
+        if not first:
+            picture = run.screenshot()
+            check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
+        else:
+            run.xdotool(*first)
+            check(still_running(saver, 1.0), "the move before %s ended the saver" % what)
+        run.xdotool(*then)
+        check(exit_code(saver) == 0, "%s did not end the saver with 0" % what)
+
+
+def picture_on_front(run, store):
+    """Surface on and a picture stored (`store` puts the two settings where
+    the saver reads them): the front face shows it."""
+    colour = (17, 140, 91)
+    path = os.path.join(run.work, "face.bmp")
+    write_solid_bmp(path, colour)
+    store(path)
+    saver = start_full_screen(run)
+    seen = wait_for_colour(run, colour, (256, 192, 768, 576))
+    check(seen >= 500, "the front face never showed the picture (%d pixels)" % seen)
+    run.xdotool("key", "x")
+    check(exit_code(saver) == 0, "a key press did not end the saver with 0")
+
+
 def write_solid_bmp(path, colour, side=30):
     """A 24-bit bottom-up .bmp of one colour."""
     row = bytes(colour[::-1]) * side + b"\0" * ((4 - side * 3 % 4) % 4)
