@@ -61,40 +61,43 @@ PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
   return PixelRect{left, bottom, right - left, top - bottom};
 }
 
-PixelRect CubeScreenRect(int32_t width, int32_t height) {
-  const PixelRect whole{0, 0, width, height};
-  // gluPerspective(30, aspect, 20, far): x and y scale; w = -z in the eye.
+bool CubiePointInWindow(int cubie, const float point[3], int32_t width, int32_t height, double* x,
+                        double* y) {
+  CubieMatrix m;
+  CubieModelView(cubie, &m);
+  const float p[3] = {kCubieSpacing * static_cast<float>(SlotCoordinate(cubie, 0)) + point[0],
+                      kCubieSpacing * static_cast<float>(SlotCoordinate(cubie, 1)) + point[1],
+                      kCubieSpacing * static_cast<float>(SlotCoordinate(cubie, 2)) + point[2]};
+  double eye[3];
+  for (int row = 0; row < 3; ++row) {
+    eye[row] = m.m[row] * p[0] + m.m[4 + row] * p[1] + m.m[8 + row] * p[2] + m.m[12 + row];
+  }
+  const double w = -eye[2];  // gluPerspective(30, aspect, ...): w is the distance ahead
+  if (w <= 1e-3) return false;
   const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
   const double f = 1.0 / std::tan(15.0 * 3.14159265358979323846 / 180.0);
+  *x = (f / aspect * eye[0] / w + 1) * 0.5 * width;
+  *y = (f * eye[1] / w + 1) * 0.5 * height;
+  return true;
+}
+
+PixelRect CubeScreenRect(int32_t width, int32_t height) {
   double left = 1e30, right = -1e30, bottom = 1e30, top = -1e30;
   for (int i = 0; i < kCubies; ++i) {
     if (i == kHiddenCubie) continue;
-    CubieMatrix m;
-    CubieModelView(i, &m);
     for (int corner = 0; corner < 8; ++corner) {
-      const float p[3] = {kCubieSpacing * static_cast<float>(SlotCoordinate(i, 0)) + (corner & 1 ? 1 : -1),
-                          kCubieSpacing * static_cast<float>(SlotCoordinate(i, 1)) + (corner & 2 ? 1 : -1),
-                          kCubieSpacing * static_cast<float>(SlotCoordinate(i, 2)) + (corner & 4 ? 1 : -1)};
-      double eye[3];
-      for (int row = 0; row < 3; ++row) {
-        eye[row] = m.m[row] * p[0] + m.m[4 + row] * p[1] + m.m[8 + row] * p[2] + m.m[12 + row];
-      }
-      const double w = -eye[2];
-      if (w <= 1e-3) return whole;  // behind the eye: no finite picture of it
-      const double x = (f / aspect * eye[0] / w + 1) * 0.5 * width;
-      const double y = (f * eye[1] / w + 1) * 0.5 * height;
+      const float p[3] = {corner & 1 ? 1.f : -1.f, corner & 2 ? 1.f : -1.f, corner & 4 ? 1.f : -1.f};
+      double x = 0, y = 0;
+      if (!CubiePointInWindow(i, p, width, height, &x, &y)) return PixelRect{0, 0, width, height};
       left = x < left ? x : left;
       right = x > right ? x : right;
       bottom = y < bottom ? y : bottom;
       top = y > top ? y : top;
     }
   }
-  const double clamp_left = std::floor(left) - kMarginPixels, clamp_bottom = std::floor(bottom) - kMarginPixels;
-  const double clamp_right = std::ceil(right) + kMarginPixels, clamp_top = std::ceil(top) + kMarginPixels;
-  const int32_t x0 = clamp_left < 0 ? 0 : clamp_left > width ? width : int32_t(clamp_left);
-  const int32_t y0 = clamp_bottom < 0 ? 0 : clamp_bottom > height ? height : int32_t(clamp_bottom);
-  const int32_t x1 = clamp_right < 0 ? 0 : clamp_right > width ? width : int32_t(clamp_right);
-  const int32_t y1 = clamp_top < 0 ? 0 : clamp_top > height ? height : int32_t(clamp_top);
+  const auto clamp = [](double v, int32_t limit) { return v < 0 ? 0 : v > limit ? limit : int32_t(v); };
+  const int32_t x0 = clamp(std::floor(left) - kMarginPixels, width), y0 = clamp(std::floor(bottom) - kMarginPixels, height);
+  const int32_t x1 = clamp(std::ceil(right) + kMarginPixels, width), y1 = clamp(std::ceil(top) + kMarginPixels, height);
   return PixelRect{x0, y0, x1 - x0, y1 - y0};
 }
 

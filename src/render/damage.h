@@ -13,6 +13,12 @@ struct PixelRect {
 bool IsEmptyRect(const PixelRect& r);
 PixelRect UnionRect(const PixelRect& a, const PixelRect& b);
 
+// Where a point of cubie i's own cube (its centre at 0, its corners at +-1)
+// lands in a width x height view as this frame draws it, in window pixels
+// from the bottom left; false when it lies behind the eye.
+bool CubiePointInWindow(int cubie, const float point[3], int32_t width, int32_t height, double* x,
+                        double* y);
+
 // Where the cubies of this frame can touch pixels in a width x height view:
 // their corners as the frame draws them, projected, with a margin for
 // rounding; the whole view when one reaches behind the eye.

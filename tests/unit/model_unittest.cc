@@ -12,39 +12,29 @@
 namespace {
 
 struct Snapshot {
-  int32_t slot[kCubies], home[kCubies], axis[kCubies][kDirections], facing[kCubies][kDirections];
+  int32_t tables[kCubies * (2 + 2 * kDirections)];
   CubieMatrix committed[kCubies], animated[kCubies];
 };
 
 Snapshot Take() {
   Snapshot s;
-  std::memcpy(s.slot, SlotTable, sizeof s.slot);
-  std::memcpy(s.home, HomeTable, sizeof s.home);
-  std::memcpy(s.axis, AxisTable, sizeof s.axis);
-  std::memcpy(s.facing, FacingTable, sizeof s.facing);
+  int32_t* t = s.tables;
+  for (const auto& [from, bytes] : {std::pair<const void*, size_t>{SlotTable, sizeof SlotTable},
+                                    {HomeTable, sizeof HomeTable}, {AxisTable, sizeof AxisTable},
+                                    {FacingTable, sizeof FacingTable}}) {
+    std::memcpy(t, from, bytes);
+    t += bytes / sizeof *t;
+  }
   std::memcpy(s.committed, CommittedMatrix, sizeof s.committed);
   std::memcpy(s.animated, AnimatedMatrix, sizeof s.animated);
   return s;
 }
-
-bool SameTables(const Snapshot& a, const Snapshot& b) {
-  return std::memcmp(a.slot, b.slot, sizeof a.slot) == 0 &&
-         std::memcmp(a.home, b.home, sizeof a.home) == 0 &&
-         std::memcmp(a.axis, b.axis, sizeof a.axis) == 0 &&
-         std::memcmp(a.facing, b.facing, sizeof a.facing) == 0;
-}
-
-void ExpectNear(const CubieMatrix& a, const CubieMatrix& b, float tolerance = 1e-5f) {
-  for (int k = 0; k < 16; ++k) EXPECT_NEAR(a.m[k], b.m[k], tolerance) << "element " << k;
-}
-
-bool Equal(const CubieMatrix& a, const CubieMatrix& b) {
-  return std::memcmp(a.m, b.m, sizeof a.m) == 0;
-}
-
-void Transform(const CubieMatrix& m, const float v[3], float out[3]) {
-  for (int row = 0; row < 3; ++row)
-    out[row] = m.m[row] * v[0] + m.m[4 + row] * v[1] + m.m[8 + row] * v[2] + m.m[12 + row];
+bool SameTables(const Snapshot& a, const Snapshot& b) { return !std::memcmp(a.tables, b.tables, sizeof a.tables); }
+bool Near(const CubieMatrix* a, const CubieMatrix* b, int count, float tolerance = 1e-5f) {
+  for (int i = 0; i < count * 16; ++i) {
+    if (std::abs(a[i / 16].m[i % 16] - b[i / 16].m[i % 16]) > tolerance) return false;
+  }
+  return true;
 }
 
 class ModelTest : public ::testing::Test {
@@ -55,42 +45,30 @@ class ModelTest : public ::testing::Test {
   }
 };
 
-TEST_F(ModelTest, SlotPositionsFollowTheGrid) {
-  const int expected[][4] = {{0, -1, 1, 1},  {2, 1, 1, 1},   {6, -1, -1, 1}, {8, 1, -1, 1},
-                             {13, 0, 0, 0},  {18, -1, 1, -1}, {20, 1, 1, -1}, {26, 1, -1, -1}};
-  for (const auto& e : expected) {
-    EXPECT_EQ(SlotCoordinate(e[0], 0), e[1]);
-    EXPECT_EQ(SlotCoordinate(e[0], 1), e[2]);
-    EXPECT_EQ(SlotCoordinate(e[0], 2), e[3]);
-    EXPECT_EQ(ExplodeX[e[0]], e[1]);
-    EXPECT_EQ(ExplodeY[e[0]], e[2]);
-    EXPECT_EQ(ExplodeZ[e[0]], e[3]);
-  }
-}
-
 TEST_F(ModelTest, WorkedExampleOfMoveOne) {
+  for (int s = 0; s < kCubies; ++s) {  // the grid and the explode directions
+    const int at[3] = {s % 3 - 1, 1 - s / 3 % 3, 1 - s / 9};
+    const float explode[3] = {ExplodeX[s], ExplodeY[s], ExplodeZ[s]};
+    for (int k = 0; k < 3; ++k) EXPECT_TRUE(SlotCoordinate(s, k) == at[k] && explode[k] == at[k]) << s;
+  }
   ApplyMove(1, 1);
-  const int home[][2] = {{2, 20}, {20, 26}, {26, 8}, {8, 2}, {5, 11}, {11, 23}, {23, 17}, {17, 5}};
-  for (const auto& h : home) EXPECT_EQ(HomeTable[h[0]], h[1]) << "cubie " << h[0];
-  const int slot[][2] = {{20, 2}, {26, 20}, {8, 26}, {2, 8}, {11, 5}, {23, 11}, {17, 23}, {5, 17}};
-  for (const auto& s : slot) EXPECT_EQ(SlotTable[s[0]], s[1]) << "slot " << s[0];
-  for (int i = 0; i < kCubies; ++i) {
-    if (!MoveTurnsSlot(1, i) || i == 14) { EXPECT_EQ(HomeTable[i], i); }
+  const int home[][2] = {{2, 20}, {20, 26}, {26, 8}, {8, 2}, {5, 11}, {11, 23}, {23, 17}, {17, 5}, {14, 14}};
+  for (const auto& h : home) {
+    EXPECT_EQ(HomeTable[h[0]], h[1]) << "cubie " << h[0];
+    EXPECT_EQ(SlotTable[h[1]], h[0]) << "slot " << h[1];
   }
   const int facing[6] = {0, 5, 1, 3, 2, 4}, axis[6] = {0, 2, 4, 3, 5, 1};
-  for (int k = 0; k < 6; ++k) {
-    EXPECT_EQ(FacingTable[2][k], facing[k]);
-    EXPECT_EQ(AxisTable[2][k], axis[k]);
-    EXPECT_EQ(FacingTable[14][k], facing[k]);
-    EXPECT_EQ(AxisTable[14][k], axis[k]);
+  for (int cubie : {2, 14}) {  // a face centre turns in its slot
+    EXPECT_TRUE(std::equal(facing, facing + 6, FacingTable[cubie])) << cubie;
+    EXPECT_TRUE(std::equal(axis, axis + 6, AxisTable[cubie])) << cubie;
   }
-  EXPECT_EQ(HomeTable[14], 14);
-  const CubieMatrix want = {{1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1}};
-  ExpectNear(CommittedMatrix[2], want);
-  ExpectNear(AnimatedMatrix[2], want);
+  const CubieMatrix want[2] = {{{1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1}},
+                               {{1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1}}};
+  const CubieMatrix got[2] = {CommittedMatrix[2], AnimatedMatrix[2]};
+  EXPECT_TRUE(Near(got, want, 2));
 }
 
-// The cycles of every layer move: a -> b means the cubie in a moves to b.
+// Every layer move's axis slot and cycles: a -> b means the cubie in a goes to b.
 TEST_F(ModelTest, LayerMovesFollowTheirCycles) {
   const int table[18][9] = {
       {14, 2, 20, 26, 8, 5, 11, 23, 17},  {4, 0, 2, 8, 6, 1, 5, 7, 3},
@@ -103,159 +81,104 @@ TEST_F(ModelTest, LayerMovesFollowTheirCycles) {
       {13, 3, 21, 23, 5, 4, 12, 22, 14},  {13, 1, 7, 25, 19, 4, 16, 22, 10},
       {13, 9, 15, 17, 11, 10, 12, 16, 14}, {13, 3, 5, 23, 21, 4, 14, 22, 12}};
   for (int code = 1; code <= 18; ++code) {
-    SCOPED_TRACE(code);
     ResetCube();
     ApplyMove(code, 1);
     const int* row = table[code - 1];
-    EXPECT_EQ(HomeTable[row[0]], row[0]);
-    for (int c = 0; c < 2; ++c) {
-      for (int k = 0; k < 4; ++k) {
-        const int from = row[1 + 4 * c + k], to = row[1 + 4 * c + (k + 1) % 4];
-        EXPECT_EQ(HomeTable[from], to) << from << " -> " << to;
-      }
-    }
     int moved = 0;
     for (int i = 0; i < kCubies; ++i) moved += HomeTable[i] != i;
-    EXPECT_EQ(moved, 8);
-    EXPECT_EQ(BrokenModelInvariant(false), "");
+    EXPECT_EQ(moved, 8) << code;
+    EXPECT_EQ(HomeTable[row[0]], row[0]) << code;
+    for (int k = 0; k < 8; ++k) {
+      EXPECT_EQ(HomeTable[row[1 + k]], row[1 + (k / 4) * 4 + (k + 1) % 4]) << code << ": " << row[1 + k];
+    }
+    EXPECT_EQ(BrokenModelInvariant(false), "") << code;
   }
 }
 
-TEST_F(ModelTest, InverseAndFourfoldMovesRestoreTheModel) {
-  // Start from a mixed state so the checks do not lean on the identity.
+// From a mixed state: a move and its inverse, and a move four times, give
+// the state back; a whole-cube move is its three layer moves in any order.
+TEST_F(ModelTest, MovesComposeAsTheCubeDoes) {
   for (int code : {3, 14, 20, 8, 11}) ApplyMove(code, 1);
   const Snapshot start = Take();
   for (int code = 1; code <= 24; ++code) {
-    SCOPED_TRACE(code);
-    ApplyMove(code, 1);
-    EXPECT_FALSE(SameTables(start, Take()));
-    ApplyMove(InverseMove[code], 1);
-    EXPECT_TRUE(SameTables(start, Take()));
-    for (int i = 0; i < kCubies; ++i) ExpectNear(CommittedMatrix[i], start.committed[i]);
-    for (int k = 0; k < 4; ++k) ApplyMove(code, 1);
-    EXPECT_TRUE(SameTables(start, Take()));
-    for (int i = 0; i < kCubies; ++i) ExpectNear(CommittedMatrix[i], start.committed[i]);
+    for (const std::vector<int>& moves : {std::vector<int>{code, InverseMove[code]}, std::vector<int>(4, code)}) {
+      for (int m : moves) ApplyMove(m, 1);
+      const Snapshot end = Take();
+      EXPECT_TRUE(SameTables(start, end) && Near(start.committed, end.committed, kCubies)) << code;
+    }
   }
-}
-
-TEST_F(ModelTest, InverseTableTurnsTheSameSlotsTheOtherWay) {
-  EXPECT_EQ(InverseMove[0], 0);
-  for (int code = 1; code <= 24; ++code) {
-    const int inverse = InverseMove[code];
-    EXPECT_EQ(InverseMove[inverse], code);
-    EXPECT_EQ(MoveDirection(inverse), (MoveDirection(code) + 3) % 6);
-    for (int s = 0; s < kCubies; ++s) EXPECT_EQ(MoveTurnsSlot(code, s), MoveTurnsSlot(inverse, s));
-  }
-}
-
-TEST_F(ModelTest, WholeCubeMovesEqualTheirThreeLayerMoves) {
   const int parts[6][4] = {{19, 10, 13, 1}, {20, 2, 14, 12}, {21, 3, 15, 11},
                            {22, 4, 16, 7},  {23, 8, 17, 6},  {24, 9, 18, 5}};
   for (const auto& p : parts) {
-    SCOPED_TRACE(p[0]);
     ResetCube();
-    ApplyMove(7, 1);  // off the solved state
+    ApplyMove(7, 1);
     ApplyMove(p[0], 1);
     const Snapshot whole = Take();
-    std::vector<int> order = {p[1], p[2], p[3]};
+    std::vector<int> order(p + 1, p + 4);
     std::sort(order.begin(), order.end());
     do {
       ResetCube();
       ApplyMove(7, 1);
       for (int code : order) ApplyMove(code, 1);
-      EXPECT_TRUE(SameTables(whole, Take()));
-      for (int i = 0; i < kCubies; ++i) ExpectNear(CommittedMatrix[i], whole.committed[i]);
+      const Snapshot layers = Take();
+      EXPECT_TRUE(SameTables(whole, layers) && Near(whole.committed, layers.committed, kCubies)) << p[0];
     } while (std::next_permutation(order.begin(), order.end()));
   }
 }
 
-TEST_F(ModelTest, AnySequenceKeepsTheInvariants) {
-  uint32_t state = 12345;
-  for (int k = 0; k < 500; ++k) {
-    state = state * 1664525u + 1013904223u;
-    ApplyMove(1 + static_cast<int>((state >> 8) % 24), 1);
-  }
-  EXPECT_EQ(BrokenModelInvariant(false), "");
-  ResetCube();
-  ApplyMove(1, 1);
-  EXPECT_EQ(HomeTable[14], 14);  // a face centre keeps its slot under its own face
-  EXPECT_NE(FacingTable[14][1], 1);
-}
-
-TEST_F(ModelTest, ShownMovesStartFromTheCommittedMatrices) {
+TEST_F(ModelTest, ShownMovesTurnOnlyTheirLayerFromTheCommittedMatrices) {
   ApplyMove(2, 1);
   const Snapshot before = Take();
-  TurnAngle = 45;
-  ApplyMove(3, 0);
-  EXPECT_TRUE(SameTables(before, Take()));
-  int changed = 0;
-  for (int i = 0; i < kCubies; ++i) {
-    EXPECT_TRUE(Equal(CommittedMatrix[i], before.committed[i]));
-    const bool in_layer = MoveTurnsSlot(3, HomeTable[i]);
-    EXPECT_EQ(!Equal(AnimatedMatrix[i], before.animated[i]), in_layer) << "cubie " << i;
-    changed += in_layer;
+  for (int angle : {45, 60}) {  // the second starts again from the committed matrices
+    TurnAngle = angle;
+    ApplyMove(3, 0);
+    const Snapshot shown = Take();
+    EXPECT_TRUE(SameTables(before, shown) && Near(before.committed, shown.committed, kCubies, 0));
+    for (int i = 0; i < kCubies; ++i) {
+      EXPECT_EQ(!Near(&shown.animated[i], &before.animated[i], 1, 0), MoveTurnsSlot(3, HomeTable[i])) << i;
+    }
+    const int cubie = SlotTable[0];
+    const int a = AxisTable[cubie][MoveDirection(3)];
+    CubieMatrix rotation, want;
+    RotationMatrix(float(angle), a % 3 == 0 ? (a < 3 ? 1.f : -1.f) : 0.f, a % 3 == 1 ? (a < 3 ? 1.f : -1.f) : 0.f,
+                   a % 3 == 2 ? (a < 3 ? 1.f : -1.f) : 0.f, &rotation);
+    MultiplyMatrix(CommittedMatrix[cubie], rotation, &want);
+    EXPECT_TRUE(Near(&AnimatedMatrix[cubie], &want, 1, 1e-6f)) << angle;
   }
-  EXPECT_EQ(changed, 9);
-
-  TurnAngle = 60;
-  ApplyMove(3, 0);
-  const int cubie = SlotTable[0];  // in the top layer
-  CubieMatrix rotation, want;
-  const int a = AxisTable[cubie][MoveDirection(3)];
-  RotationMatrix(60.0f, a == 0 ? 1.f : a == 3 ? -1.f : 0.f, a == 1 ? 1.f : a == 4 ? -1.f : 0.f,
-                 a == 2 ? 1.f : a == 5 ? -1.f : 0.f, &rotation);
-  MultiplyMatrix(CommittedMatrix[cubie], rotation, &want);
-  ExpectNear(AnimatedMatrix[cubie], want, 1e-6f);
-
   ApplyMove(3, 1);
-  for (int i = 0; i < kCubies; ++i) EXPECT_TRUE(Equal(AnimatedMatrix[i], CommittedMatrix[i]));
-}
-
-TEST_F(ModelTest, CodesOutsideTheTableTurnNothing) {
-  ApplyMove(5, 1);
+  EXPECT_EQ(BrokenModelInvariant(false), "");
+  // Codes outside the table turn nothing; committing one still ends a shown turn.
   TurnAngle = 30;
   ApplyMove(5, 0);
   const Snapshot shown = Take();
   for (int code : {0, 25, 100, -1}) {
     ApplyMove(code, 0);
-    EXPECT_TRUE(SameTables(shown, Take()));
-    for (int i = 0; i < kCubies; ++i) EXPECT_TRUE(Equal(AnimatedMatrix[i], shown.animated[i]));
+    EXPECT_TRUE(SameTables(shown, Take()) && Near(shown.animated, AnimatedMatrix, kCubies, 0)) << code;
   }
   ApplyMove(0, 1);
-  EXPECT_TRUE(SameTables(shown, Take()));
-  for (int i = 0; i < kCubies; ++i) EXPECT_TRUE(Equal(AnimatedMatrix[i], CommittedMatrix[i]));
+  EXPECT_TRUE(SameTables(shown, Take()) && Near(CommittedMatrix, AnimatedMatrix, kCubies, 0));
 }
 
-TEST(MatrixTest, RotationFollowsTheRightHandRule) {
-  CubieMatrix r;
-  RotationMatrix(90.0f, 0, 0, 1, &r);  // +x onto +y
-  const float x[3] = {1, 0, 0};
-  float y[3];
-  Transform(r, x, y);
-  EXPECT_NEAR(y[0], 0, 1e-6);
-  EXPECT_NEAR(y[1], 1, 1e-6);
-  RotationMatrix(120.0f, 1, 1, 1, &r);  // cycles the axes, axis need not be unit length
-  Transform(r, x, y);
-  EXPECT_NEAR(y[0], 0, 1e-6);
-  EXPECT_NEAR(y[1], 1, 1e-6);
-  EXPECT_NEAR(y[2], 0, 1e-6);
-  RotationMatrix(33.0f, 0, 0, 0, &r);  // a null axis leaves the identity
-  CubieMatrix identity;
-  SetIdentity(&identity);
-  EXPECT_TRUE(Equal(r, identity));
-}
-
-TEST(MatrixTest, ProductAppliesTheRightFactorFirst) {
+TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
+  const struct {
+    float degrees, axis[3], in[3], out[3];
+  } cases[] = {{90, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},    // right-handed
+               {120, {1, 1, 1}, {1, 0, 0}, {0, 1, 0}},   // an axis of any length
+               {33, {0, 0, 0}, {1, 2, 3}, {1, 2, 3}}};   // no axis: no turn
+  for (const auto& c : cases) {
+    CubieMatrix r;
+    RotationMatrix(c.degrees, c.axis[0], c.axis[1], c.axis[2], &r);
+    for (int row = 0; row < 3; ++row) {
+      EXPECT_NEAR(r.m[row] * c.in[0] + r.m[4 + row] * c.in[1] + r.m[8 + row] * c.in[2], c.out[row], 1e-5) << c.degrees;
+    }
+  }
   CubieMatrix a, b, ab;
-  RotationMatrix(90.0f, 0, 0, 1, &a);
-  RotationMatrix(90.0f, 1, 0, 0, &b);
-  MultiplyMatrix(a, b, &ab);
-  const float y[3] = {0, 1, 0};
-  float out[3];
-  Transform(ab, y, out);  // b: +y -> +z, then a leaves +z
-  EXPECT_NEAR(out[2], 1, 1e-6);
-  MultiplyMatrix(a, b, &a);  // output may alias an input
-  EXPECT_TRUE(Equal(a, ab));
+  RotationMatrix(90, 0, 0, 1, &a);
+  RotationMatrix(90, 1, 0, 0, &b);
+  MultiplyMatrix(a, b, &ab);  // b first: +y to +z, which a leaves
+  EXPECT_NEAR(ab.m[4 + 2], 1, 1e-6);
+  MultiplyMatrix(a, b, &a);  // the output may be an input
+  EXPECT_TRUE(Near(&a, &ab, 1, 0));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The shell's class and default procedures on a real window, with a
-// program procedure of our own that notes what reaches it.
+// program procedure of our own that notes what reaches it; and the password
+// lock against the registry and our own PASSWORD.CPL beside this program.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,275 +8,214 @@
 #include "shell/saver_shell_win32.h"
 
 namespace {
-
 std::vector<UINT> reached;  // messages that got to the program's procedure
 int verify_calls = 0;
 BOOL verify_answer = FALSE;
-
 BOOL WINAPI TestVerifier(HWND) {
   ++verify_calls;
   return verify_answer;
 }
-
 }  // namespace
 
 LRESULT CALLBACK CubeSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   reached.push_back(message);
-  // The platform would act on a screen-save command; noting it is enough.
-  if (message == WM_SYSCOMMAND) return 0;
+  if (message == WM_SYSCOMMAND) return 0;  // the platform would act on it; noting it is enough
   return SaverDefaultProc(window, message, wparam, lparam);
 }
-
 INT_PTR CALLBACK ConfigDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 namespace {
 
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return DefWindowProcA(window, message, wparam, lparam);
-}
-
 class SaverProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
+    static const bool registered = [] {
       WNDCLASSA saver = {};
       saver.lpfnWndProc = SaverClassProc;
       saver.hInstance = GetModuleHandleA(nullptr);
       saver.lpszClassName = kSaverClassName;
       WNDCLASSA parent = saver;
-      parent.lpfnWndProc = ParentProc;
+      parent.lpfnWndProc = DefWindowProcA;
       parent.lpszClassName = "QuarloTestParent";
-      ASSERT_TRUE(RegisterClassA(&saver));
-      ASSERT_TRUE(RegisterClassA(&parent));
-      registered = true;
-    }
-    CloseApproved = 0;
-    InPasswordCheck = 0;
+      return RegisterClassA(&saver) && RegisterClassA(&parent);
+    }();
+    ASSERT_TRUE(registered);
+    CloseApproved = InPasswordCheck = IsPreview = IsWin9xPlatform = 0;
     LastCheckTick = 0xFFFFFFFFu;
-    IsPreview = 0;
-    IsWin9xPlatform = 0;
     VerifyScreenSavePwdEntry = nullptr;
     verify_calls = 0;
     verify_answer = FALSE;
     SetCursorPos(300, 300);
-    DrainQueue();
   }
-
   void TearDown() override {
-    if (window_ && IsWindow(window_)) DestroyWindow(window_);
-    if (parent_) DestroyWindow(parent_);
-    DrainQueue();
+    Destroy();
     VerifyScreenSavePwdEntry = nullptr;
   }
-
-  void CreateFullScreen() {
-    window_ = CreateWindowExA(0, kSaverClassName, kSaverTitle, WS_POPUP, 0, 0, 200, 200, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  // The windows go, and what their going posted with them (a handle may be reused).
+  void Destroy() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    if (parent_) DestroyWindow(parent_);
+    parent_ = nullptr;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+  void Create(bool preview) {
+    IsPreview = preview;
+    parent_ = preview ? CreateWindowExA(0, "QuarloTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+                                        300, nullptr, nullptr, nullptr, nullptr)
+                      : nullptr;
+    window_ = CreateWindowExA(0, kSaverClassName, preview ? "Preview" : kSaverTitle,
+                              preview ? WS_CHILD : WS_POPUP, 0, 0, 100, 100, parent_, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window_);
   }
-
-  void CreatePreview() {
-    parent_ = CreateWindowExA(0, "QuarloTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 300,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(parent_);
-    IsPreview = 1;
-    window_ = CreateWindowExA(0, kSaverClassName, "Preview", WS_CHILD, 0, 0, 100, 100, parent_,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(window_);
-  }
-
-  // Whether a WM_CLOSE for the saver window waits in the queue (removed).
+  // Whether a WM_CLOSE for the saver window waits in the queue (taken out).
   bool ClosePosted() {
     MSG message;
     bool found = false;
     while (PeekMessageA(&message, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE)) found = true;
     return found;
   }
-
-  void MoveCursorBy(int dx, int dy) {
-    POINT now;
-    GetCursorPos(&now);
-    SetCursorPos(now.x + dx, now.y + dy);
+  void MoveTo(int x, int y) {
+    SetCursorPos(x, y);
     SendMessageA(window_, WM_MOUSEMOVE, 0, 0);
   }
-
-  static void DrainQueue() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-
-  HWND window_ = nullptr;
-  HWND parent_ = nullptr;
+  HWND window_ = nullptr, parent_ = nullptr;
 };
 
-TEST_F(SaverProcTest, PointerDistanceAboveFourPostsAClose) {
-  CreateFullScreen();
-  POINT origin;
-  GetCursorPos(&origin);
-  EXPECT_EQ(MouseOrigin.x, origin.x);
-  EXPECT_EQ(MouseOrigin.y, origin.y);
-
-  MoveCursorBy(3, 1);  // distance 4
-  EXPECT_FALSE(ClosePosted());
-  SetCursorPos(origin.x + 3, origin.y + 2);  // distance 5
-  SendMessageA(window_, WM_MOUSEMOVE, 0, 0);
-  EXPECT_TRUE(ClosePosted());
-  EXPECT_EQ(MouseOrigin.x, origin.x + 3);  // the new position is the origin now
-  EXPECT_EQ(MouseOrigin.y, origin.y + 2);
-}
-
-TEST_F(SaverProcTest, SmallMovesAddUpFromTheOrigin) {
-  CreateFullScreen();
-  MoveCursorBy(2, 0);
-  EXPECT_FALSE(ClosePosted());
-  MoveCursorBy(2, 0);
-  EXPECT_FALSE(ClosePosted());
-  MoveCursorBy(2, 0);  // 6 from the origin
-  EXPECT_TRUE(ClosePosted());
-  MoveCursorBy(2, 0);  // 2 from the new origin
-  EXPECT_FALSE(ClosePosted());
-}
-
-TEST_F(SaverProcTest, PressesAndLostActivationCloseReleasesDoNot) {
-  CreateFullScreen();
-  for (UINT message : {WM_KEYUP, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEWHEEL, WM_SYSKEYUP}) {
-    SendMessageA(window_, message, 0, 0);
-    EXPECT_FALSE(ClosePosted()) << message;
+TEST_F(SaverProcTest, WhatEachMessageDoes) {
+  const UINT kAny = 0xFFFF;
+  const struct {
+    bool preview, approved, checking;
+    UINT message;
+    WPARAM wparam;
+    bool closes, reaches;
+    LRESULT result;  // kAny: not looked at
+  } cases[] = {
+      {0, 0, 0, WM_KEYUP, 0, 0, 1, kAny},        {0, 0, 0, WM_LBUTTONUP, 0, 0, 1, kAny},
+      {0, 0, 0, WM_MOUSEWHEEL, 0, 0, 1, kAny},   {0, 0, 0, WM_SYSKEYUP, 0, 0, 1, kAny},
+      {0, 0, 0, WM_KEYDOWN, 0, 1, 1, kAny},      {0, 0, 0, WM_SYSKEYDOWN, VK_MENU, 1, 1, kAny},
+      {0, 0, 0, WM_LBUTTONDOWN, 0, 1, 1, kAny},  {0, 0, 0, WM_RBUTTONDOWN, 0, 1, 1, kAny},
+      {0, 0, 0, WM_MBUTTONDOWN, 0, 1, 1, kAny},  {0, 0, 0, WM_ACTIVATEAPP, 1, 0, 1, kAny},
+      {0, 0, 0, WM_ACTIVATEAPP, 0, 1, 1, kAny},  {0, 0, 0, WM_SYSCOMMAND, SC_SCREENSAVE, 0, 0, 0},
+      {0, 0, 0, WM_SYSCOMMAND, SC_NEXTWINDOW, 0, 0, 0}, {0, 0, 0, WM_SYSCOMMAND, SC_PREVWINDOW, 0, 0, 0},
+      {0, 0, 0, WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0, 1, kAny},  // compared whole
+      {1, 0, 0, WM_SYSCOMMAND, SC_SCREENSAVE, 0, 1, kAny},      {1, 0, 0, WM_KEYDOWN, 0, 0, 1, kAny},
+      {1, 0, 0, WM_SYSKEYDOWN, 0, 0, 1, kAny},   {1, 0, 0, WM_LBUTTONDOWN, 0, 0, 1, kAny},
+      {1, 0, 0, WM_ACTIVATEAPP, 0, 0, 1, kAny},  {1, 0, 0, WM_HELP, 0, 0, 0, 1},
+      {1, 0, 0, WM_CONTEXTMENU, 0, 0, 0, 1},     {0, 1, 0, WM_TIMER, 1, 0, 0, 0},
+      {0, 1, 0, WM_KEYDOWN, 0, 0, 0, kAny},      {0, 1, 0, WM_PAINT, 0, 0, 0, kAny},
+      {0, 0, 0, WM_TIMER, 1, 0, 1, kAny},        {0, 0, 1, WM_KEYDOWN, 0, 0, 1, kAny},
+      {0, 0, 0, WM_SETTEXT, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Create(c.preview);
+    CloseApproved = c.approved;
+    InPasswordCheck = c.checking;
+    reached.clear();
+    const LRESULT result = SendMessageA(window_, c.message, c.wparam, c.message == WM_SETTEXT ? LPARAM("x") : 99);
+    const std::string what = std::to_string(c.message) + " " + std::to_string(c.wparam) + (c.preview ? " preview" : "");
+    EXPECT_EQ(ClosePosted(), c.closes) << what;
+    EXPECT_EQ(!reached.empty(), c.reaches) << what;
+    EXPECT_TRUE(c.result == LRESULT(kAny) || result == c.result) << what << ": " << result;
+    EXPECT_TRUE(!c.checking || VerifyBeforeClose(window_) == 0);  // no second verification
+    CloseApproved = InPasswordCheck = 0;
+    if (parent_) {  // the preview's context menu request went to its parent, with its handle
+      MSG menu;
+      const bool posted = PeekMessageA(&menu, parent_, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE);
+      EXPECT_EQ(posted, c.message == WM_CONTEXTMENU) << what;
+      EXPECT_TRUE(!posted || (menu.wParam == WPARAM(parent_) && menu.lParam == 99));
+    }
+    Destroy();
   }
-  for (UINT message :
-       {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
-    SendMessageA(window_, message, message == WM_SYSKEYDOWN ? VK_MENU : 0, 0);
-    EXPECT_TRUE(ClosePosted()) << message;
-  }
-  SendMessageA(window_, WM_ACTIVATEAPP, 1, 0);
-  EXPECT_FALSE(ClosePosted());
-  SendMessageA(window_, WM_ACTIVATEAPP, 0, 0);
-  EXPECT_TRUE(ClosePosted());
-}
-
-TEST_F(SaverProcTest, OffWin9xTheFirstCloseDestroysTheWindow) {
-  CreateFullScreen();
-  SendMessageA(window_, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window_));
-  MSG quit;
-  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(quit.wParam, 0u);
-}
-
-TEST_F(SaverProcTest, TitleCannotChangeAndSystemCommandsAreSwallowed) {
-  CreateFullScreen();
-  EXPECT_EQ(SendMessageA(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("other")), 0);
   char title[32] = "";
+  Create(false);
+  SendMessageA(window_, WM_SETTEXT, 0, LPARAM("other"));
   GetWindowTextA(window_, title, sizeof title);
   EXPECT_STREQ(title, kSaverTitle);
+}
 
-  reached.clear();
-  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
-    EXPECT_EQ(SendMessageA(window_, WM_SYSCOMMAND, command, 0), 0);
+TEST_F(SaverProcTest, PointerMovesAddUpFromTheOriginPastFourPixels) {
+  Create(false);
+  EXPECT_TRUE(MouseOrigin.x == 300 && MouseOrigin.y == 300);
+  const struct {
+    int x, y;
+    bool closes;
+  } moves[] = {{303, 301, false}, {303, 302, true},  // 4, then 5 from the origin: the new origin
+               {305, 302, false}, {307, 302, false}, {309, 302, true}, {311, 302, false}};
+  for (const auto& m : moves) {
+    MoveTo(m.x, m.y);
+    EXPECT_EQ(ClosePosted(), m.closes) << m.x << "," << m.y;
   }
-  EXPECT_TRUE(reached.empty());
-  // Compared whole: a low bit set makes another command, passed on.
-  SendMessageA(window_, WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0);
-  EXPECT_EQ(reached.size(), 1u);
 }
 
-TEST_F(SaverProcTest, PreviewIgnoresInputAndForwardsHelpToItsParent) {
-  CreatePreview();
-  SetCursorPos(600, 500);
-  for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_MOUSEMOVE}) {
-    SendMessageA(window_, message, 0, 0);
+TEST_F(SaverProcTest, ClosingAndThePassword) {
+  Create(false);  // off the Win9x family the first close destroys the window
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+  MSG quit;
+  EXPECT_TRUE(!IsWindow(window_) && PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+  EXPECT_EQ(SendMessageA(window_ = CreateWindowExA(0, kSaverClassName, kSaverTitle, WS_POPUP, 0, 0, 9, 9,
+                                                   nullptr, nullptr, nullptr, nullptr),
+                         SAVER_MSG_VERIFY, 0, 0), 0);  // not ours to answer off Win9x
+  IsWin9xPlatform = 1;
+  EXPECT_EQ(SendMessageA(window_, SAVER_MSG_VERIFY, 0, 0), 1);  // no verifier: yes
+  VerifyScreenSavePwdEntry = TestVerifier;
+  SetCursorPos(320, 310);
+  const struct {
+    int since_refusal;  // ms since the last verification ended
+    BOOL answer;
+    int calls;
+    bool closed;
+  } closes[] = {{-1, FALSE, 1, false}, {150, FALSE, 1, false}, {250, FALSE, 2, false}, {250, TRUE, 3, true}};
+  for (const auto& c : closes) {
+    if (c.since_refusal >= 0) LastCheckTick = GetTickCount() - c.since_refusal;
+    verify_answer = c.answer;
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verify_calls, c.calls) << c.since_refusal;
+    EXPECT_EQ(!IsWindow(window_), c.closed) << c.since_refusal;
+    EXPECT_EQ(CloseApproved, c.closed);
   }
-  SendMessageA(window_, WM_ACTIVATEAPP, 0, 0);
-  EXPECT_FALSE(ClosePosted());
-
-  reached.clear();
-  EXPECT_EQ(SendMessageA(window_, WM_HELP, 0, 1234), 1);
-  EXPECT_EQ(SendMessageA(window_, WM_CONTEXTMENU, 0, 99), 1);
-  EXPECT_TRUE(reached.empty());
-  // WM_HELP carries a pointer, which the platform refuses to post; the
-  // context menu request arrives.
-  MSG menu;
-  ASSERT_TRUE(PeekMessageA(&menu, parent_, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
-  EXPECT_EQ(menu.wParam, reinterpret_cast<WPARAM>(parent_));
-  EXPECT_EQ(menu.lParam, 99);
-
-  // In the preview the screen-saver command goes on to the program.
-  SendMessageA(window_, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
-  EXPECT_EQ(reached.size(), 1u);
-}
-
-TEST_F(SaverProcTest, RefusedPasswordKeepsRunningAndIsNotAskedAgainWithin200Ms) {
-  IsWin9xPlatform = 1;
-  VerifyScreenSavePwdEntry = TestVerifier;
-  CreateFullScreen();
-  SetCursorPos(320, 310);  // a move that the refusal makes the new origin
-
-  EXPECT_EQ(SendMessageA(window_, WM_CLOSE, 0, 0), 0);
-  EXPECT_EQ(verify_calls, 1);
-  EXPECT_TRUE(IsWindow(window_));
-  EXPECT_EQ(CloseApproved, 0);
-  EXPECT_EQ(MouseOrigin.x, 320);
-  EXPECT_EQ(MouseOrigin.y, 310);
-
-  LastCheckTick = GetTickCount() - 150;
-  EXPECT_EQ(SendMessageA(window_, WM_CLOSE, 0, 0), 0);
-  EXPECT_EQ(verify_calls, 1) << "asked again 150 ms after a refusal";
-
-  LastCheckTick = GetTickCount() - 250;
-  SendMessageA(window_, WM_CLOSE, 0, 0);
-  EXPECT_EQ(verify_calls, 2) << "not asked 250 ms after a refusal";
-
-  verify_answer = TRUE;
-  LastCheckTick = GetTickCount() - 250;
-  SendMessageA(window_, WM_CLOSE, 0, 0);
-  EXPECT_EQ(verify_calls, 3);
-  EXPECT_EQ(CloseApproved, 1);
-  EXPECT_FALSE(IsWindow(window_));
-}
-
-TEST_F(SaverProcTest, VerifyMessageAnswersOneWithoutAVerifierAndOnlyOnWin9x) {
-  CreateFullScreen();
-  reached.clear();
-  EXPECT_EQ(SendMessageA(window_, SAVER_MSG_VERIFY, 0, 0), 0);  // DefWindowProc off Win9x
-  IsWin9xPlatform = 1;
-  EXPECT_EQ(SendMessageA(window_, SAVER_MSG_VERIFY, 0, 0), 1);
-  VerifyScreenSavePwdEntry = TestVerifier;
-  verify_answer = TRUE;
-  EXPECT_EQ(SendMessageA(window_, SAVER_MSG_VERIFY, 0, 0), 1);
-  EXPECT_EQ(verify_calls, 1);
-  EXPECT_EQ(reached.size(), 3u);  // it travels the program's procedure too
-}
-
-TEST_F(SaverProcTest, Win9xWithoutVerifierApprovesAtOnce) {
-  IsWin9xPlatform = 1;
-  CreateFullScreen();
-  SendMessageA(window_, WM_CLOSE, 0, 0);
-  EXPECT_EQ(CloseApproved, 1);
-  EXPECT_FALSE(IsWindow(window_));
-}
-
-TEST_F(SaverProcTest, AfterApprovalTicksAndInputStopAtTheShell) {
-  CreateFullScreen();
-  CloseApproved = 1;
-  reached.clear();
-  EXPECT_EQ(SendMessageA(window_, WM_TIMER, 1, 0), 0);
-  SendMessageA(window_, WM_KEYDOWN, 0, 0);
-  SendMessageA(window_, WM_PAINT, 0, 0);
-  EXPECT_TRUE(reached.empty());
-  EXPECT_FALSE(ClosePosted());
+  EXPECT_TRUE(MouseOrigin.x == 320 && MouseOrigin.y == 310);  // a refusal made the pointer the origin
+  VerifyScreenSavePwdEntry = nullptr;  // Win9x without a verifier: approved at once
   CloseApproved = 0;
-  SendMessageA(window_, WM_TIMER, 1, 0);
-  EXPECT_EQ(reached.size(), 1u);
+  Create(false);
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(CloseApproved == 1 && !IsWindow(window_));
 }
 
-TEST_F(SaverProcTest, DuringVerificationInputDoesNotPostCloses) {
-  CreateFullScreen();
-  InPasswordCheck = 1;
-  SendMessageA(window_, WM_KEYDOWN, 0, 0);
-  EXPECT_FALSE(ClosePosted());
-  EXPECT_EQ(VerifyBeforeClose(window_), 0);  // no second verification
-  InPasswordCheck = 0;
+TEST(PasswordLockTest, TheFlagTheVerifierAndTheSaverRunningState) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key), ERROR_SUCCESS);
+  const auto running = [] {
+    BOOL on = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &on, 0);
+    return on != FALSE;
+  };
+  const struct {
+    bool win9x;
+    DWORD type;
+    std::string flag;  // empty: no value
+    bool locked;
+  } cases[] = {{1, REG_DWORD, std::string("\1\0\0\0", 4), true}, {1, REG_SZ, std::string("1\0", 2), true},
+               {1, REG_DWORD, std::string(4, '\0'), false}, {1, REG_QWORD, std::string("\1\0\0\0\0\0\0\0", 8), false},
+               {1, REG_DWORD, "", false}, {0, REG_DWORD, std::string("\1\0\0\0", 4), false}};
+  for (const auto& c : cases) {
+    IsWin9xPlatform = c.win9x;
+    RegDeleteValueA(key, "ScreenSaveUsePassword");
+    if (!c.flag.empty()) RegSetValueExA(key, "ScreenSaveUsePassword", 0, c.type, reinterpret_cast<const BYTE*>(c.flag.data()), DWORD(c.flag.size()));
+    for (int open = 0; open < 2; ++open) {  // opening again first lets go of the last
+      OpenPasswordLock();
+      EXPECT_EQ(VerifyScreenSavePwdEntry != nullptr, c.locked) << c.type << " " << c.flag.size();
+      EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL") != nullptr, c.locked);
+      EXPECT_EQ(running(), c.locked);
+    }
+    ClosePasswordLock();
+    EXPECT_TRUE(!PasswordLibrary && !VerifyScreenSavePwdEntry && !GetModuleHandleA("PASSWORD.CPL") && !running());
+  }
+  RegDeleteValueA(key, "ScreenSaveUsePassword");
+  RegCloseKey(key);
+  IsWin9xPlatform = 1;
+  EXPECT_EQ(ChangeSaverPassword("123456"), 0);  // no MPR.DLL changer here: still 0
+  IsWin9xPlatform = 0;
 }
 
 }  // namespace

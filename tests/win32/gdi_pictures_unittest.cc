@@ -1,7 +1,8 @@
-// Our decoder and stretch against GDI's StretchDIBits, for every picture of
-// the corpus (every stored form the reader accepts): decoded one to one,
-// and made into the nine front pieces and the whole image at the edge the
-// saver uses.
+// The GDI side of the pictures. Our decoder and stretch against GDI's
+// StretchDIBits for every stored form the reader accepts (decoded one to
+// one, and made into the nine pieces and the whole image at the saver's
+// edge); damaged pictures through GDI; the DIB sections; and the logo
+// resource through GetDIBits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,18 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "bmp_builder.h"
 #include "render/bitmap.h"
+#include "render/bitmap_win32.h"
 #include "render/dib_decode.h"
 #include "render/textures.h"
 #include "render/textures_win32.h"
 
 namespace {
 
-std::vector<std::string> Corpus() {
+std::vector<std::string> Corpus(const char* folder = QUARLO_BITMAP_CORPUS) {
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(QUARLO_BITMAP_CORPUS)) {
-    files.push_back(entry.path().string());
-  }
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().string());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -48,7 +49,15 @@ std::vector<uint8_t> GdiDecode(const PackedBitmap* bitmap) {
   return out;
 }
 
-TEST(GdiDifferentialTest, EveryStoredFormDecodesAsGdiDrawsIt) {
+TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely) {
+  for (const std::string& file : Corpus(QUARLO_DAMAGED_BITMAPS)) {
+    for (int32_t image = kWholePicture; image < kFrontPieces; ++image) {
+      PendingBitmap = LoadBitmapFile(file.c_str());  // refused, or drawn without a crash
+      if (PendingBitmap) image == kWholePicture ? MakeLogoTexture() : MakeFrontTexture(image);
+      EXPECT_EQ(PendingBitmap, nullptr) << file;
+    }
+    FreeTextures();
+  }
   for (const std::string& file : Corpus()) {
     PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
     ASSERT_NE(bitmap, nullptr) << file;
@@ -76,7 +85,7 @@ TEST(GdiDifferentialTest, EveryStoredFormDecodesAsGdiDrawsIt) {
 // keeps each piece's first source row and column at the piece's edge; a
 // texel where the two differ must hold a source pixel within one texel's
 // span of ours. (And where run-length data skips pixels, see below.)
-TEST(GdiDifferentialTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
+TEST(GdiPicturesTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
   int whole_multiples_compared = 0;
   for (const std::string& file : Corpus()) {
     PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
@@ -123,6 +132,49 @@ TEST(GdiDifferentialTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
     FreePackedBitmap(bitmap);
   }
   EXPECT_GT(whole_multiples_compared, 20);  // where the rule can't differ, the texels are GDI's
+}
+
+TEST(GdiPicturesTest, EachImageIsOneDibSectionOfItsEdge) {
+  EXPECT_TRUE(MakeFrontTexture(0) == 0 && MakeLogoTexture() == 0 && !FrontPieceBitmap[0] && !LogoBitmap);
+  const std::vector<uint8_t> first = BuildPicture(300, 300, [](int, int) { return 0u; }),
+                             second = BuildPicture(600, 600, [](int, int) { return 0u; }),
+                             no_edge = BuildPicture(1, 0, [](int, int) { return 0u; });
+  PendingBitmap = LoadBitmapMemory(first.data(), first.size());
+  MakeFrontTexture(2);
+  const HBITMAP old = FrontPieceBitmap[2];
+  BITMAP described = {};
+  ASSERT_TRUE(GetObjectA(old, sizeof described, &described));
+  EXPECT_TRUE(described.bmWidth == 256 && described.bmHeight == 256 && described.bmBitsPixel == 32);
+  PendingBitmap = LoadBitmapMemory(second.data(), second.size());
+  MakeFrontTexture(2);
+  EXPECT_TRUE(FrontTextureSize == 512 && GetObjectType(old) == 0) << "the first image was kept";
+  PendingBitmap = LoadBitmapMemory(no_edge.data(), no_edge.size());
+  EXPECT_EQ(MakeFrontTexture(1), 1);  // consumed, but no DIB section for an edge of 0
+  EXPECT_TRUE(!FrontPieceBitmap[1] && !FrontPieceBits[1] && !PendingBitmap);
+  FreeTextures();
+}
+
+TEST(GdiPicturesTest, TheLogoResourceThroughGetDIBitsHasOurDecodersPixels) {
+  EXPECT_EQ(PackedBitmapFromGdiBitmap(nullptr, BI_RGB, 0, nullptr), nullptr);
+  HMODULE module = LoadLibraryExA(QUARLO_SCR_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HBITMAP logo = LoadBitmapA(module, MAKEINTRESOURCEA(500));
+  ASSERT_NE(logo, nullptr);
+  PackedBitmap* packed = PackedBitmapFromGdiBitmap(logo, BI_RGB, 0, nullptr);
+  ASSERT_NE(packed, nullptr);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(PackedBitmapHeader(packed).biBitCount, GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES));
+  ReleaseDC(nullptr, screen);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(500), MAKEINTRESOURCEA(2));
+  PackedBitmap* stored = LoadBitmapMemory(static_cast<const uint8_t*>(LockResource(LoadResource(module, found))),
+                                          SizeofResource(module, found));
+  ASSERT_NE(stored, nullptr);
+  std::vector<uint8_t> want(DecodedBytes(stored)), got(DecodedBytes(packed));
+  ASSERT_TRUE(DecodePackedBitmap(stored, want.data()) && DecodePackedBitmap(packed, got.data()));
+  EXPECT_TRUE(want == got && want.size() == 320u * 256 * 4);
+  FreePackedBitmap(stored);
+  FreePackedBitmap(packed);
+  DeleteObject(logo);
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -1,9 +1,0 @@
-#include "frame_counter.h"
-
-long FramesDrawn = 0;
-void (*FrameObserver)() = nullptr;
-
-void CountFrame() {
-  ++FramesDrawn;
-  if (FrameObserver) FrameObserver();
-}
