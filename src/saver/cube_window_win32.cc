@@ -7,6 +7,7 @@
 #include "cube/show.h"
 #include "render/bitmap_win32.h"
 #include "render/cubies.h"
+#include "render/front_pieces.h"
 #include "render/frame.h"
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
@@ -20,18 +21,6 @@ uint16_t TickTimerId = 0;
 namespace {
 
 enum { kLogoBitmapId = 500, kTickTimer = 1, kTickMilliseconds = 50 };
-
-void MakeFrontPieces() {
-  if (!SaverSettings.Surface) return;
-  for (int32_t piece = 0; piece < kFrontPieces; ++piece) {
-    PendingBitmap = LoadBitmapFile(SaverSettings.Texture);
-    if (!PendingBitmap) {
-      SaverSettings.Surface = 0;
-      return;
-    }
-    MakeFrontTexture(piece);
-  }
-}
 
 void SetUpScene(HWND window) {
   HDC dc = GetDC(window);

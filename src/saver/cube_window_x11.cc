@@ -7,6 +7,7 @@
 
 #include "cube/show.h"
 #include "render/cubies.h"
+#include "render/front_pieces.h"
 #include "render/frame.h"
 #include "render/gl_context_x11.h"
 #include "render/logo.h"
@@ -29,18 +30,6 @@ void ApplyOverrides() {
   if (o.texture) {
     SaverSettings.Surface = 1;
     std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
-  }
-}
-
-void MakeFrontPieces() {
-  if (!SaverSettings.Surface) return;
-  for (int32_t piece = 0; piece < kFrontPieces; ++piece) {
-    PendingBitmap = LoadBitmapFile(SaverSettings.Texture);
-    if (!PendingBitmap) {
-      SaverSettings.Surface = 0;
-      return;
-    }
-    MakeFrontTexture(piece);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "render/bitmap.h"
 #include "render/cubies.h"
 #include "render/frame.h"
+#include "render/front_pieces.h"
 #include "render/gl_context.h"
 #include "render/gl_context_egl.h"
 #include "render/logo.h"
@@ -25,16 +26,6 @@ namespace {
 int Fail(const char* what, const char* detail) {
   std::fprintf(stderr, "quarlo-render: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
   return 2;
-}
-
-// As the saver does at window creation: the picture is read once per piece.
-bool LoadFrontPieces(const char* path) {
-  for (int piece = 0; piece < kFrontPieces; ++piece) {
-    PendingBitmap = LoadBitmapFile(path);
-    if (!PendingBitmap) return false;
-    MakeFrontTexture(piece);
-  }
-  return true;
 }
 
 bool PrepareOutput(const RenderOptions& o) {
@@ -61,7 +52,8 @@ int main(int argc, char** argv) {
   if (o.texture) {
     SaverSettings.Surface = 1;
     std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
-    if (!LoadFrontPieces(o.texture)) return Fail("cannot read the bitmap", o.texture);
+    MakeFrontPieces();  // as the saver does at window creation
+    if (!SaverSettings.Surface) return Fail("cannot read the bitmap", o.texture);
   }
   if (!CreateHeadlessContext(o.width, o.height)) return Fail("no OpenGL context from EGL", nullptr);
   PendingBitmap = LoadLogoBitmap();
