@@ -13,7 +13,6 @@ Display* SaverDisplay = nullptr;
 Window SaverWindow = 0;
 int32_t SaverWidth = 0;
 int32_t SaverHeight = 0;
-int32_t IsPreview = 1;
 
 namespace {
 
@@ -90,7 +89,6 @@ int32_t RunSaverWindow(const SaverArguments& arguments, const char* usage) {
       return 2;
     }
   }
-  IsPreview = full_screen ? 0 : 1;
   RunSaverLoop(full_screen, close_request);
   if (own) XDestroyWindow(SaverDisplay, SaverWindow);
   XCloseDisplay(SaverDisplay);

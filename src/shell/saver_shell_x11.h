@@ -30,7 +30,6 @@ extern Display* SaverDisplay;
 extern Window SaverWindow;
 extern int32_t SaverWidth;
 extern int32_t SaverHeight;
-extern int32_t IsPreview;  // 1 unless full screen: input is the host's business
 
 // One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
 // come every period from a monotonic clock, never in a burst after a stall.
