@@ -10,11 +10,12 @@
 #include <csignal>
 #include <ctime>
 
+#include "shell/pointer_wake.h"
 #include "shell/saver_shell_x11.h"
 
 namespace {
 
-enum { kMouseWakeThreshold = 4, kGrabTries = 40, kGrabRetryMilliseconds = 25 };
+enum { kGrabTries = 40, kGrabRetryMilliseconds = 25 };
 
 uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
 int64_t NextTick = 0;      // nanoseconds on the monotonic clock
@@ -67,8 +68,6 @@ void GrabInput(Cursor cursor) {
   XSetInputFocus(SaverDisplay, SaverWindow, RevertToParent, CurrentTime);
 }
 
-uint32_t Distance(int a, int b) { return a >= b ? uint32_t(a) - uint32_t(b) : uint32_t(b) - uint32_t(a); }
-
 // The input rules of a full-screen saver.
 bool InputEndsSaver(const XEvent& event) {
   switch (event.type) {
@@ -77,10 +76,7 @@ bool InputEndsSaver(const XEvent& event) {
       return true;
     case MotionNotify: {
       const XMotionEvent& m = event.xmotion;
-      if (Distance(m.x_root, MouseOriginX) + Distance(m.y_root, MouseOriginY) <=
-          uint32_t(kMouseWakeThreshold)) {
-        return false;
-      }
+      if (!PointerMoveWakes(m.x_root, m.y_root, MouseOriginX, MouseOriginY)) return false;
       MouseOriginX = m.x_root;
       MouseOriginY = m.y_root;
       return true;

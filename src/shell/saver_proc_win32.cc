@@ -38,11 +38,6 @@ LRESULT PassOn(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
-// |a - b| in unsigned 32 bits, right even for coordinates far apart.
-uint32_t Distance(LONG a, LONG b) {
-  return a >= b ? uint32_t(a) - uint32_t(b) : uint32_t(b) - uint32_t(a);
-}
-
 }  // namespace
 
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -130,8 +125,7 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
     case WM_MOUSEMOVE: {
       POINT now = {0, 0};
       GetCursorPos(&now);
-      const uint32_t distance = Distance(now.x, MouseOrigin.x) + Distance(now.y, MouseOrigin.y);
-      if (distance > static_cast<uint32_t>(MouseWakeThreshold)) {
+      if (PointerMoveWakes(now.x, now.y, MouseOrigin.x, MouseOrigin.y)) {
         PostClose(window);
         MouseOrigin = now;
       }

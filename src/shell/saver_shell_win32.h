@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "shell/pointer_wake.h"
+
 // Plug-in points, supplied by the program.
 LRESULT CALLBACK CubeSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
@@ -17,7 +19,6 @@ enum : UINT {
 enum : int32_t {
   kConfigDialogId = 2003,
   kSaverIconId = 100,
-  MouseWakeThreshold = 4,
   PasswordRetryDelay = 200,
 };
 extern const char kSaverClassName[];
