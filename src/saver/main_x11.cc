@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "saver/cube_window_x11.h"
+#include "settings/dialog_model.h"
 #include "settings/settings.h"
+#include "shell/saver_arguments.h"
 #include "shell/saver_shell_x11.h"
 
 namespace {
@@ -23,12 +25,6 @@ const char kUsage[] =
     "  -window-id ID   draw into the window ID\n"
     "  -explode, -no-explode, -size, -texture\n"
     "                  this run's settings in place of the stored ones";
-
-bool IsOption(const char* arg, const char* name) {
-  if (arg[0] != '-') return false;
-  if (arg[1] == '-') ++arg;
-  return std::strcmp(arg + 1, name) == 0;
-}
 
 int Fail(const char* what, const char* arg) {
   std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
@@ -48,7 +44,9 @@ int TakeSettingOptions(int* argc, char** argv) {
       const struct {
         const char* name;
         int32_t displacement;
-      } sizes[] = {{"large", 30}, {"medium", 50}, {"small", 70}};
+      } sizes[] = {{"large", kLargeDisplacement},
+                   {"medium", kMediumDisplacement},
+                   {"small", kSmallDisplacement}};
       o.displacement = 0;
       for (const auto& size : sizes) {
         if (value && std::strcmp(value, size.name) == 0) o.displacement = size.displacement;

@@ -7,13 +7,6 @@
 
 namespace {
 
-// "-name" or "--name".
-bool IsOption(const char* arg, const char* name) {
-  if (arg[0] != '-') return false;
-  if (arg[1] == '-') ++arg;
-  return std::strcmp(arg + 1, name) == 0;
-}
-
 // A switch of the Windows saver: "-x" or "/x" with one letter.
 bool IsSwitchLetter(const char* arg) {
   return (arg[0] == '-' || arg[0] == '/') && arg[1] != '\0' && arg[2] == '\0';
@@ -25,6 +18,12 @@ bool Fail(char* error, size_t size, const char* what, const char* arg) {
 }
 
 }  // namespace
+
+bool IsOption(const char* arg, const char* name) {
+  if (arg[0] != '-') return false;
+  if (arg[1] == '-') ++arg;
+  return std::strcmp(arg + 1, name) == 0;
+}
 
 uint32_t ParseWindowId(const char* text) {
   if (!text || !*text) return 0;

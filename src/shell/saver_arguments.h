@@ -23,6 +23,9 @@ struct SaverArguments {
   const char* display = nullptr;  // -display NAME
 };
 
+// Whether arg is the option "-name" or "--name".
+bool IsOption(const char* arg, const char* name);
+
 // An X window id, decimal or 0x hexadecimal, the whole text; 0 for none.
 uint32_t ParseWindowId(const char* text);
 
