@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,13 +83,7 @@ void TurnUpright(PackedBitmap* block) {
   uint8_t* pixels = block + kInfoHeaderBytes + ColorTableSize(&h);
   // ReservedImageBytes gave every row its room, so all of them are in the block.
   for (size_t top = 0, bottom = size_t(h.biHeight) - 1; top < bottom; ++top, --bottom) {
-    uint8_t* a = pixels + top * row;
-    uint8_t* b = pixels + bottom * row;
-    for (size_t k = 0; k < row; ++k) {
-      const uint8_t t = a[k];
-      a[k] = b[k];
-      b[k] = t;
-    }
+    std::swap_ranges(pixels + top * row, pixels + (top + 1) * row, pixels + bottom * row);
   }
 }
 

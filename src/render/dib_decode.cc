@@ -190,16 +190,14 @@ bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, u
   }
 }
 
-void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, int32_t sx,
-                         int32_t sy, int32_t sw, int32_t sh, uint8_t* texture, int32_t edge) {
-  if (sw <= 0 || sh <= 0 || edge <= 0) return;
+void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
+                         int32_t edge) {
+  if (width <= 0 || height <= 0 || edge <= 0) return;
   for (int32_t dy = 0; dy < edge; ++dy) {
-    const int64_t y = sy + int64_t{dy} * sh / edge;
+    const int64_t y = int64_t{dy} * height / edge;
     for (int32_t dx = 0; dx < edge; ++dx) {
-      const int64_t x = sx + int64_t{dx} * sw / edge;
-      uint8_t* d = texture + (int64_t{dy} * edge + dx) * 4;
-      if (x < 0 || y < 0 || x >= width || y >= height) continue;
-      std::memcpy(d, image + (y * width + x) * 4, 4);
+      const int64_t x = int64_t{dx} * width / edge;
+      std::memcpy(texture + (int64_t{dy} * edge + dx) * 4, image + (y * width + x) * 4, 4);
     }
   }
 }

@@ -25,9 +25,8 @@ bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, u
 // Bytes DecodePackedBitmap writes, or 0 for an empty or unusable size.
 uint64_t DecodedBytes(const PackedBitmap* bitmap);
 
-// Nearest-pixel stretch of the source rectangle (sx, sy, sw, sh) of a
-// decoded image (rows bottom-up, y counted from the bottom row) onto the
-// whole of a square texture image of edge `edge`, the way GDI stretches
-// with COLORONCOLOR. An empty rectangle draws nothing.
-void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, int32_t sx,
-                         int32_t sy, int32_t sw, int32_t sh, uint8_t* texture, int32_t edge);
+// Nearest-pixel stretch of a whole decoded image (rows bottom-up) onto a
+// square texture image of edge `edge`, the way GDI stretches with
+// COLORONCOLOR. An empty image draws nothing.
+void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
+                         int32_t edge);

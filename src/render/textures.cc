@@ -44,8 +44,7 @@ void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, 
   if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= kMaxDecodedBytes) {
     if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
       if (DecodePackedBitmapRect(bitmap, source, image)) {
-        StretchDecodedImage(image, source.width, source.height, 0, 0, source.width, source.height,
-                            texture, edge);
+        StretchDecodedImage(image, source.width, source.height, texture, edge);
       }
       std::free(image);
     }
