@@ -71,6 +71,21 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); }
 int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
 
+// Up to eight hex digits from s[*i] on, as dword: and hex(N): give them; the
+// number of digits read (0: none there).
+size_t ReadHexNumber(const std::string& s, size_t* i, uint32_t* value) {
+  size_t digits = 0;
+  for (*value = 0; *i < s.size() && IsHexDigit(s[*i]) && digits < 8; ++*i, ++digits) {
+    *value = *value << 4 | HexValue(s[*i]);
+  }
+  return digits;
+}
+
+// The types whose data is text: UTF-16LE in a version 5 file.
+bool IsTextType(uint32_t type) {
+  return type == kValueString || type == kValueExpandString || type == kValueMultiString;
+}
+
 bool SameText(const std::string& a, const char* b) {  // ASCII letters without case
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -203,9 +218,7 @@ Data ReadString(const std::string& s, size_t i, RegValue* value) {
 
 Data ReadDword(const std::string& s, size_t i, RegValue* value) {
   uint32_t v = 0;
-  size_t digits = 0;
-  for (; i < s.size() && IsHexDigit(s[i]) && digits < 8; ++i, ++digits) v = v << 4 | HexValue(s[i]);
-  if (digits == 0 || !Trimmed(s, i, s.size()).empty()) return Data::kUnreadable;
+  if (ReadHexNumber(s, &i, &v) == 0 || !Trimmed(s, i, s.size()).empty()) return Data::kUnreadable;
   value->type = kValueDword;
   value->data = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
   return Data::kValue;
@@ -215,10 +228,8 @@ Data ReadHex(const std::string& s, size_t i, bool version5, RegValue* value) {
   uint32_t type = kValueBinary;
   i += 3;
   if (i < s.size() && s[i] == '(') {
-    type = 0;
-    size_t digits = 0;
-    for (++i; i < s.size() && IsHexDigit(s[i]) && digits < 8; ++i, ++digits) type = type << 4 | HexValue(s[i]);
-    if (digits == 0 || i >= s.size() || s[i] != ')') return Data::kUnreadable;
+    ++i;
+    if (ReadHexNumber(s, &i, &type) == 0 || i >= s.size() || s[i] != ')') return Data::kUnreadable;
     ++i;
   }
   if (i >= s.size() || s[i] != ':') return Data::kUnreadable;
@@ -234,9 +245,8 @@ Data ReadHex(const std::string& s, size_t i, bool version5, RegValue* value) {
     if (i < s.size() && s[i] != ',') return Data::kUnreadable;
     ++i;
   }
-  const bool text = type == kValueString || type == kValueExpandString || type == kValueMultiString;
   value->type = type;
-  value->data = version5 && text ? Utf16ToUtf8(bytes) : bytes;
+  value->data = version5 && IsTextType(type) ? Utf16ToUtf8(bytes) : bytes;
   return Data::kValue;
 }
 
@@ -280,8 +290,7 @@ std::string ValueLines(const RegValue& v, const RegDocument& doc) {
     return line + "dword:" + digits + doc.newline;
   }
   if (FitsQuotes(v, doc)) return line + Quoted(v.data.substr(0, v.data.size() - 1)) + doc.newline;
-  const bool text = v.type == kValueString || v.type == kValueExpandString || v.type == kValueMultiString;
-  const std::string bytes = doc.version5 && text ? Utf8ToUtf16(v.data) : v.data;
+  const std::string bytes = doc.version5 && IsTextType(v.type) ? Utf8ToUtf16(v.data) : v.data;
   char prefix[16];
   std::snprintf(prefix, sizeof prefix, v.type == kValueBinary ? "hex:" : "hex(%x):", v.type);
   line += prefix;
