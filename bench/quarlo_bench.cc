@@ -12,6 +12,7 @@
 #include "render/bitmap.h"
 #include "render/cubies.h"
 #include "render/frame.h"
+#include "render/front_pieces.h"
 #include "render/gl_context.h"
 #include "render/gl_context_egl.h"
 #include "render/logo.h"
@@ -110,16 +111,15 @@ void BM_StartUpWithALargePicture(benchmark::State& state) {
     }
     std::fclose(f);
   }
+  SaverSettings = SaverSettingsRecord{1, 0, kDefaultDisplacement, ""};
+  std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", path.c_str());
   for (auto _ : state) {
-    for (int piece = 0; piece < kFrontPieces; ++piece) {
-      PendingBitmap = LoadBitmapFile(path.c_str());
-      if (!PendingBitmap) {
-        state.SkipWithError("the picture could not be read");
-        break;
-      }
-      MakeFrontTexture(piece);
-    }
+    MakeFrontPieces();
     FreeTextures();
+    if (!SaverSettings.Surface) {
+      state.SkipWithError("the picture could not be read");
+      break;
+    }
   }
   std::remove(path.c_str());
 }
