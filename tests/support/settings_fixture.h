@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <string>
 
+// A dword's data as stored: its four bytes, little-endian.
+inline std::string DwordBytes(uint32_t value) {
+  return std::string{char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+}
+
 struct StoredValue {
   uint32_t type = 0;
   std::string data;

@@ -26,7 +26,7 @@ void PlantStoredValue(const char* name, uint32_t type, const std::string& data) 
 }
 
 void PlantStoredDword(const char* name, uint32_t value) {
-  PlantStoredValue(name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
+  PlantStoredValue(name, REG_DWORD, DwordBytes(value));
 }
 
 bool ReadStoredValue(const char* name, StoredValue* value) {

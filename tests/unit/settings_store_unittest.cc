@@ -63,8 +63,6 @@ TEST(SettingsStoreTest, LoadGivesEachStoredValueOrItsDefault) {
   ClearStoredSettings();
 }
 
-std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
 TEST(SettingsStoreTest, SaveStoresExactlyTheFourValuesWithTheTypedPath) {
   const struct {
     const char* what;
@@ -86,9 +84,9 @@ TEST(SettingsStoreTest, SaveStoresExactlyTheFourValuesWithTheTypedPath) {
       const char* name;
       uint32_t type;
       std::string data;
-    } want[] = {{"Surface", kValueDword, Dword(uint32_t(c.record.Surface))},
-                {"Explode", kValueDword, Dword(uint32_t(c.record.Explode))},
-                {"Displacement", kValueDword, Dword(uint32_t(c.record.Displacement))},
+    } want[] = {{"Surface", kValueDword, DwordBytes(uint32_t(c.record.Surface))},
+                {"Explode", kValueDword, DwordBytes(uint32_t(c.record.Explode))},
+                {"Displacement", kValueDword, DwordBytes(uint32_t(c.record.Displacement))},
                 {"Texture", kValueString, c.stored_path + '\0'}};
     for (const auto& w : want) {
       StoredValue stored;

@@ -39,8 +39,6 @@ DWORD Regedit(const std::string& arguments) {
   return code;
 }
 
-std::string Dword(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
 // A path with the characters the export form escapes, and one beyond ASCII.
 const char kPath[] = "C:\\pics\\a \"cube\" \xe9.bmp";
 const char kPathUtf8[] = "C:\\pics\\a \"cube\" \xc3\xa9.bmp";
@@ -60,7 +58,9 @@ TEST(RegeditTest, ExportedKeyReadsAsTheSameFourValues) {
   const struct {
     const char* name;
     std::string data;
-  } want[] = {{"Surface", Dword(1)}, {"Explode", Dword(0)}, {"Displacement", Dword(45)},
+  } want[] = {{"Surface", DwordBytes(1)},
+              {"Explode", DwordBytes(0)},
+              {"Displacement", DwordBytes(45)},
               {"Texture", std::string(kPathUtf8) + '\0'}};  // version 5 strings come as UTF-8
   for (const auto& w : want) {
     RegValue value;
@@ -80,9 +80,9 @@ TEST(RegeditTest, FileAsTheLinuxStoreWritesItImportsAsTheSameFourValues) {
   } cases[] = {{"a new REGEDIT4 file", "", "C:\\a \\\"b\\\\c\".bmp"},
                {"a version 5 file", v5_export, kPathUtf8}};
   for (const auto& c : cases) {
-    const std::vector<RegValue> values = {{"Surface", kValueDword, Dword(5)},
-                                          {"Explode", kValueDword, Dword(1)},
-                                          {"Displacement", kValueDword, Dword(30)},
+    const std::vector<RegValue> values = {{"Surface", kValueDword, DwordBytes(5)},
+                                          {"Explode", kValueDword, DwordBytes(1)},
+                                          {"Displacement", kValueDword, DwordBytes(30)},
                                           {"Texture", kValueString, std::string(c.path) + '\0'}};
     const std::string file = TempFile("quarlo-import.reg");
     std::ofstream(file, std::ios::binary | std::ios::trunc)
