@@ -339,6 +339,8 @@ std::string Utf16ToUtf8(const std::string& utf16) {
   return out;
 }
 
+bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
 // Whether the text at i becomes a low surrogate in UTF-16: an encoded one,
 // or a byte that isn't UTF-8.
 bool LowSurrogateAt(const std::string& utf8, size_t i) {
@@ -351,21 +353,32 @@ std::string Utf8ToUtf16(const std::string& utf8) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     uint32_t c = 0;
-    int n = Utf8Sequence(utf8, i, &c);
-    // An encoded high surrogate before a low one would come back as one
-    // character: its bytes are kept as bytes instead.
-    if (n && c >= 0xD800 && c <= 0xDBFF && LowSurrogateAt(utf8, i + n)) n = 0;
+    const int n = Utf8Sequence(utf8, i, &c);
     if (n == 0) {
-      PutUtf16(out, 0xDC00 + uint8_t(utf8[i++]));
-      continue;
-    }
-    if (c >= 0x10000) {
+      PutUtf16(out, 0xDC00 + uint8_t(utf8[i++]));  // a byte that isn't UTF-8
+    } else if (IsHighSurrogate(c)) {
+      // A run of encoded high surrogates comes back unit by unit, unless a
+      // low surrogate follows the run: it would pair with the last one, so
+      // the run's bytes are kept as bytes (each of them a low surrogate too).
+      size_t end = i;
+      for (int k; end < utf8.size() && (k = Utf8Sequence(utf8, end, &c)) != 0 && IsHighSurrogate(c);) {
+        end += k;
+      }
+      const bool as_bytes = LowSurrogateAt(utf8, end);
+      while (i < end) {
+        const int k = Utf8Sequence(utf8, i, &c);
+        if (!as_bytes) PutUtf16(out, c);
+        for (int b = 0; as_bytes && b < k; ++b) PutUtf16(out, 0xDC00 + uint8_t(utf8[i + b]));
+        i += k;
+      }
+    } else if (c >= 0x10000) {
       PutUtf16(out, 0xD800 + ((c - 0x10000) >> 10));
       PutUtf16(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+      i += n;
     } else {
       PutUtf16(out, c);
+      i += n;
     }
-    i += n;
   }
   return out;
 }

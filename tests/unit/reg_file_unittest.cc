@@ -104,14 +104,21 @@ TEST(RegFileTest, PathsComeBackAsTheyWereInEitherVersion) {
 
 TEST(RegFileTest, AnyBytesSurviveUtf16AndBack) {
   std::mt19937 random(20261207);
-  for (int round = 0; round < 2000; ++round) {
-    std::string bytes(random() % 24, '\0');
-    for (char& b : bytes) b = char(random() % 4 == 0 ? 0xE0 + random() % 32 : random());
+  // Random bytes, and random strings of the pieces that pair up or not.
+  const std::string pieces[] = {"\xed\xa0\x80", "\xed\xb0\x80", "\xed", "\xed\xab", "A", "\xf0\x9f\x98\x80"};
+  for (int round = 0; round < 4000; ++round) {
+    std::string bytes;
+    for (unsigned k = random() % 24; k > 0; --k) {
+      bytes += round % 2 ? pieces[random() % 6] : std::string(1, char(random() % 4 ? random() : 0xE0 + random() % 32));
+    }
     ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(bytes)), bytes) << round;
   }
   EXPECT_EQ(Utf8ToUtf16("\xf0\x9f\x98\x80"), std::string("\x3d\xd8\x00\xde", 4));  // a pair
-  // An encoded high surrogate, then a stray byte: not a pair on the way back.
-  for (const char* bytes : {"\xed\xab\xab\xab", "\xed\xa0\x80\xed\xb0\x80", "\xed\xab\xab"}) {
+  // An encoded high surrogate, then a stray byte (also after a run of high
+  // surrogates, whose last is then kept as bytes): not a pair on the way back.
+  for (const char* bytes : {"\xed\xab\xab\xab", "\xed\xa0\x80\xed\xb0\x80", "\xed\xab\xab",
+                            "\xed\xa9\xb4\xed\xab\x9a\xed\xab", "\xed\xa0\x80\xed\xa0\x80\xed\xb0\x80",
+                            "\xed\xa0\x80\xed\xa0\x80\xed\xa0\x80\x41"}) {
     EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(bytes)), std::string(bytes));
   }
   // What a version 5 file holds comes back as it was, lone surrogates too.
