@@ -10,7 +10,7 @@ scripts/install-deps.sh
 seconds=${1:-600}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
-tests/fuzz/run-fuzzer.sh build/fuzz/tests/fuzz/bitmap_fuzzer "$seconds" \
+tests/fuzz/run-fuzzer.sh build/fuzz/tests/fuzz/bitmap_fuzzer "$seconds" 0 \
   tests/data/bitmaps tests/fuzz/corpus/bitmap tests/fuzz/regressions/bitmap
-tests/fuzz/run-fuzzer.sh build/fuzz/tests/fuzz/settings_fuzzer "$seconds" \
+tests/fuzz/run-fuzzer.sh build/fuzz/tests/fuzz/settings_fuzzer "$seconds" 0 \
   tests/data/settings tests/fuzz/corpus/settings tests/fuzz/regressions/settings

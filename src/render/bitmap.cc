@@ -80,6 +80,7 @@ void TurnUpright(PackedBitmap* block) {
   std::memcpy(block, &h, sizeof h);
   if (h.biWidth <= 0) return;
   const size_t row = static_cast<size_t>(BitmapRowBytes(h.biWidth, h.biBitCount));
+  if (row == 0) return;  // no bits per pixel: the rows hold nothing, however many there are
   uint8_t* pixels = block + kInfoHeaderBytes + ColorTableSize(&h);
   // ReservedImageBytes gave every row its room, so all of them are in the block.
   for (size_t top = 0, bottom = size_t(h.biHeight) - 1; top < bottom; ++top, --bottom) {

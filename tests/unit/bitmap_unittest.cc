@@ -62,6 +62,8 @@ TEST(BitmapFileTest, TheBlockHoldsHeaderTableAndPixelsAsTheFileSaysThem) {
          s.bit_count = 1; s.height = 3; s.table = Count(8); s.pixels = Count(12); }), 48, 60, 12, 2, 59, 11},
       {"a stored size short of the rows: widened, the rest zero", Spec([](BmpSpec& s) {
          s.width = s.height = 4; s.size_image = 8; s.pixels = std::vector<uint8_t>(8, 0xAB); }), 40, 88, 48, 0, 48, 0},
+      {"top-down rows of no bits: the height turned positive at once", Spec([](BmpSpec& s) {
+         s.bit_count = 0; s.width = 13; s.height = -2000000000; }), 44, 44, 0, 1, 11, 0x77},
       {"run-length data keeps its stored size", Spec([](BmpSpec& s) {
          s.bit_count = 8; s.compression = BI_RLE8_CODE; s.width = s.height = 100; s.size_image = 4;
          s.table = Count(1024); s.pixels = {2, 1, 0, 1}; }), 1064, 1068, 4, 256, 1067, 1},
