@@ -364,12 +364,12 @@ std::string Utf8ToUtf16(const std::string& utf8) {
       for (int k; end < utf8.size() && (k = Utf8Sequence(utf8, end, &c)) != 0 && IsHighSurrogate(c);) {
         end += k;
       }
-      const bool as_bytes = LowSurrogateAt(utf8, end);
-      while (i < end) {
-        const int k = Utf8Sequence(utf8, i, &c);
-        if (!as_bytes) PutUtf16(out, c);
-        for (int b = 0; as_bytes && b < k; ++b) PutUtf16(out, 0xDC00 + uint8_t(utf8[i + b]));
-        i += k;
+      if (LowSurrogateAt(utf8, end)) {
+        for (; i < end; ++i) PutUtf16(out, 0xDC00 + uint8_t(utf8[i]));
+      }
+      for (int k; i < end; i += k) {
+        k = Utf8Sequence(utf8, i, &c);
+        PutUtf16(out, c);
       }
     } else if (c >= 0x10000) {
       PutUtf16(out, 0xD800 + ((c - 0x10000) >> 10));
