@@ -451,6 +451,9 @@ std::string ComposeRegDocument(const RegDocument& doc, const char* key,
   }
   std::string out;
   bool inside = false, placed = false;
+  // Values after a deletion of our key belong to no key; with the deletion
+  // gone they would fall to the section before it, so they go with it.
+  bool orphans = false;
   size_t place_at = 0;  // after the last line of the first section, before its blank lines
   const auto place = [&] {
     if (place_at > 0 && out[place_at - 1] != '\n') {
@@ -471,8 +474,9 @@ std::string ComposeRegDocument(const RegDocument& doc, const char* key,
     if (key_line_here) {
       if (inside && !placed) place();
       inside = line.kind == Line::kKey && IsOurs(line, key);
-      if (line.kind == Line::kKeyDeleted && IsOurs(line, key)) return;  // we say what the key holds
-    } else if (inside && line.kind == Line::kValue && NamedIn(line.name, values)) {
+      orphans = line.kind == Line::kKeyDeleted && IsOurs(line, key);
+      if (orphans) return;  // we say what the key holds
+    } else if (line.kind == Line::kValue && (orphans || (inside && NamedIn(line.name, values)))) {
       return;
     }
     out.append(doc.text, line.begin, line.end - line.begin);
