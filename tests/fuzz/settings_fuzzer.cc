@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as the settings file. Reading never fails
 // worse than "absent"; a file rewritten with our values always gives them
-// back, whatever else it holds; text survives UTF-16 and back.
+// back, whatever else it holds, and other keys' values as they were; text
+// survives UTF-16 and back.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -31,6 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const RegValue& value : values) {
     if (!FindRegValue(written, kKey, value.name.c_str(), &found) || found.data != value.data) {
       std::abort();
+    }
+  }
+  // Other keys (those of the seeds, and one below ours) read as before.
+  for (const char* key : {"Software\\Other", "Software\\Old", "Software\\Orvendel\\QuarloScreenSaver\\Sub"}) {
+    for (const char* name : {"Texture", "Surface", "V", "Keep"}) {
+      RegValue before, after;
+      const bool was = FindRegValue(doc, key, name, &before), is = FindRegValue(written, key, name, &after);
+      if (was != is || (was && (before.type != after.type || before.data != after.data))) std::abort();
     }
   }
   if (Utf16ToUtf8(Utf8ToUtf16(bytes)) != bytes) std::abort();
