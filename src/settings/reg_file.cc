@@ -174,13 +174,13 @@ Line ReadLine(const std::string& text, size_t at) {
   line.kind = Line::kValue;
   line.name = name;
   line.data = i;
-  // Hex data goes on over lines that end in a backslash.
+  // Hex data goes on over lines that end in a backslash (each line judged
+  // on its own: a blank one ends it, whatever the line before ended in).
   if (StartsHexData(s, i)) {
-    while (!line.content.empty() && line.content.back() == '\\' && line.end < text.size()) {
+    for (std::string last = s; !last.empty() && last.back() == '\\' && line.end < text.size();) {
       line.content.pop_back();
-      std::string more;
-      line.end = PhysicalLine(text, line.end, &more);
-      line.content += more;
+      line.end = PhysicalLine(text, line.end, &last);
+      line.content += last;
     }
   }
   return line;

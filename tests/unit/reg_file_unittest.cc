@@ -33,6 +33,7 @@ TEST(RegFileTest, ValueAsAnImportWouldLeaveIt) {
       {"LF line endings", "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + std::string(kKey) + "]\n\"Texture\"=\"x\"\n", true, kValueString, std::string("x\0", 2)},
       {"non-ASCII bytes as they are", kHead + "\"Texture\"=\"\xe9\xff.bmp\"\r\n", true, kValueString, std::string("\xe9\xff.bmp\0", 7)},
       {"hex over continuation lines", kHead + "\"Texture\"=hex:41,\\\r\n  42, 43\r\n", true, kValueBinary, "ABC"},
+      {"a blank line ends hex that goes on", kHead + "\"Texture\"=hex:41\\\\\r\n\r\n\"Texture\"=\"b\"\r\n", true, kValueString, std::string("b\0", 2)},
       {"hex(2) of a REGEDIT4 file: bytes", kHead + "\"Texture\"=hex(2):41,00\r\n", true, 2, std::string("A\0", 2)},
       {"the last line wins", kHead + "\"Texture\"=\"a\"\r\n\"Texture\"=\"b\"\r\n", true, kValueString, std::string("b\0", 2)},
       {"a line that can't be read is passed over", kHead + "\"Texture\"=\"a\"\r\n\"Texture\"=hex:4g\r\n\"Texture\"=\"b\r\n", true, kValueString, std::string("a\0", 2)},
