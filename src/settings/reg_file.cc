@@ -55,11 +55,22 @@ int Utf8Sequence(const std::string& text, size_t i, uint32_t* code) {
   return length;
 }
 
+bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Whether the text at i becomes a low surrogate in UTF-16: an encoded one,
+// or a byte that isn't UTF-8.
+bool LowSurrogateAt(const std::string& utf8, size_t i) {
+  if (i >= utf8.size()) return false;
+  uint32_t c = 0;
+  return Utf8Sequence(utf8, i, &c) == 0 || IsLowSurrogate(c);
+}
+
 bool IsUtf8(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     uint32_t c = 0;
     const int n = Utf8Sequence(text, i, &c);
-    if (n == 0 || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    if (n == 0 || IsHighSurrogate(c) || IsLowSurrogate(c)) return false;
     i += n;
   }
   return true;
@@ -327,7 +338,7 @@ std::string Utf16ToUtf8(const std::string& utf16) {
   const auto unit = [&](size_t k) { return uint32_t(uint8_t(utf16[k])) | uint32_t(uint8_t(utf16[k + 1])) << 8; };
   for (size_t k = 0; k + 1 < utf16.size(); k += 2) {
     const uint32_t u = unit(k);
-    if (u >= 0xD800 && u <= 0xDBFF && k + 3 < utf16.size() && unit(k + 2) >= 0xDC00 && unit(k + 2) <= 0xDFFF) {
+    if (IsHighSurrogate(u) && k + 3 < utf16.size() && IsLowSurrogate(unit(k + 2))) {
       PutUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(k + 2) - 0xDC00));
       k += 2;
     } else if (u >= 0xDC80 && u <= 0xDCFF) {
@@ -337,16 +348,6 @@ std::string Utf16ToUtf8(const std::string& utf16) {
     }
   }
   return out;
-}
-
-bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
-// Whether the text at i becomes a low surrogate in UTF-16: an encoded one,
-// or a byte that isn't UTF-8.
-bool LowSurrogateAt(const std::string& utf8, size_t i) {
-  if (i >= utf8.size()) return false;
-  uint32_t c = 0;
-  return Utf8Sequence(utf8, i, &c) == 0 || (c >= 0xDC00 && c <= 0xDFFF);
 }
 
 std::string Utf8ToUtf16(const std::string& utf8) {
