@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <vector>
 
@@ -71,14 +73,54 @@ Read ReadWholeFile(const std::string& path, std::string* bytes, mode_t* mode) {
   return result;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folders of our own that hold the settings, made when missing.
 bool MakeFolders(const std::string& folder) {
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
     const std::string part = folder.substr(0, slash);
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
-  struct stat st;
-  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return IsFolder(folder);
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// Where a path's links lead, followed one by one, to a file or folder that
+// may not exist yet (dotfiles kept elsewhere and linked in); empty for a
+// link that can't be read or a loop of links.
+std::string LinkTarget(const std::string& path) {
+  enum { kMostLinks = 40 };
+  std::string at = path;
+  for (int hops = 0; hops < kMostLinks; ++hops) {
+    struct stat st;
+    if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    char link[PATH_MAX];
+    const ssize_t n = readlink(at.c_str(), link, sizeof link);
+    if (n <= 0 || size_t(n) >= sizeof link) return "";
+    at = link[0] == '/' ? std::string(link, size_t(n)) : FolderOf(at) + "/" + std::string(link, size_t(n));
+  }
+  return "";
+}
+
+// The file a save writes: the settings file, or where its links lead. The
+// quarlo folder is ours and is made, at its link's target too; folders
+// outside it that a link names must be there already.
+std::string FileToReplace(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  if (!MakeFolders(FolderOf(folder))) return "";
+  const std::string own = LinkTarget(folder);
+  if (own.empty() || (mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) || !IsFolder(own)) return "";
+  const std::string target = LinkTarget(own + path.substr(folder.size()));
+  return !target.empty() && IsFolder(FolderOf(target)) ? target : "";
+}
+
+void SaveFailed(const std::string& path, const char* why) {
+  std::fprintf(stderr, "quarlo: the settings were not saved in %s: %s\n", path.c_str(), why);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -91,24 +133,10 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// The file a link in the settings' place points at: the link stays a link.
-std::string ReplacedFile(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* real = realpath(path.c_str(), nullptr);
-  std::string target = real ? real : "";
-  std::free(real);
-  return target;
-}
-
 // Writes a temporary file in the same folder, flushes it to the disk and
 // renames it over the old one: an interruption leaves one whole file.
-bool ReplaceAtomically(const std::string& path, const std::string& bytes, mode_t mode) {
-  const std::string target = ReplacedFile(path);
-  const size_t slash = target.rfind('/');
-  if (target.empty() || slash == std::string::npos) return false;
-  const std::string folder = target.substr(0, slash);
-  if (!MakeFolders(folder)) return false;
+bool ReplaceAtomically(const std::string& target, const std::string& bytes, mode_t mode) {
+  const std::string folder = FolderOf(target);
   std::string temp = folder + "/.settings.reg.XXXXXX";
   const int fd = mkostemp(&temp[0], O_CLOEXEC);
   if (fd < 0) return false;
@@ -119,7 +147,9 @@ bool ReplaceAtomically(const std::string& path, const std::string& bytes, mode_t
   done = close(fd) == 0 && done;
   if (done) Step(kSettingsFileFlushed);
   if (!done || rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
     unlink(temp.c_str());
+    errno = error;
     return false;
   }
   Step(kSettingsFileRenamed);
@@ -151,7 +181,10 @@ SettingsKey* OpenSettingsKey(bool for_writing) {
   std::string bytes;
   const Read read = ReadWholeFile(path, &bytes, &OpenKey.mode);
   // What can't be read can't be kept either: it is left alone.
-  if (read == Read::kUnusable && for_writing) return nullptr;
+  if (read == Read::kUnusable && for_writing) {
+    SaveFailed(path, "it is no file that can be read");
+    return nullptr;
+  }
   if (read != Read::kFile) bytes.clear();  // a file too large or unreadable: no settings
   OpenKey.doc = ReadRegDocument(bytes);
   OpenKey.writing = for_writing;
@@ -180,8 +213,14 @@ void WriteSettingsValue(SettingsKey* key, const char* name, uint32_t type, const
 
 void CloseSettingsKey(SettingsKey* key) {
   if (key->writing) {
-    ReplaceAtomically(SettingsFilePath(), ComposeRegDocument(key->doc, kSettingsKeyPath, key->pending),
-                      key->mode);
+    const std::string path = SettingsFilePath();
+    const std::string target = FileToReplace(path);
+    if (target.empty()) {
+      SaveFailed(path, "its folder can't be made");
+    } else if (!ReplaceAtomically(target, ComposeRegDocument(key->doc, kSettingsKeyPath, key->pending),
+                                  key->mode)) {
+      SaveFailed(target, std::strerror(errno));
+    }
   }
   *key = SettingsKey();
 }

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -171,18 +172,62 @@ TEST_F(StoreFileTest, ASaveStoppedAtAnyStepLeavesTheOldFileOrTheNewOne) {
   }
 }
 
-TEST_F(StoreFileTest, ALinkInTheFilesPlaceStaysALink) {
-  const std::string target = Folder(path_) + "/real.reg";
-  WriteFile(target, "REGEDIT4\r\n");
-  ASSERT_EQ(symlink("real.reg", path_.c_str()), 0);
-  SaverSettings = SaverSettingsRecord{1, 0, 30, ""};
-  SaveSettings("z.bmp");
-  struct stat st;
-  ASSERT_EQ(lstat(path_.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  LoadSettings();
-  EXPECT_EQ(SaverSettings.Displacement, 30);
-  EXPECT_NE(ReadFile(target).find("\"Texture\"=\"z.bmp\""), std::string::npos);
+// Dotfiles kept elsewhere and linked in: the save writes at the links'
+// target, making a missing file and our own missing folder, keeps the
+// file's mode, and leaves the links links. A target in a folder that isn't
+// there changes nothing and says so.
+TEST_F(StoreFileTest, SavesGoWhereTheLinksLeadKeepingTheMode) {
+  const std::string config = Folder(Folder(path_)), elsewhere = config + "/dotfiles";
+  const struct {
+    const char* what;
+    const char* link;    // made in the config folder, or "" for none
+    const char* target;  // what it points at, relative to the config folder
+    const char* saved;   // where the file then is; "" when the save can't be made
+    mode_t mode;         // the old file's mode, 0 when there is none
+  } cases[] = {
+      {"a plain file", "", "", "quarlo/settings.reg", 0640},
+      {"a file linked to a file", "quarlo/settings.reg", "dotfiles/real.reg", "dotfiles/real.reg", 0604},
+      {"a file linked to no file yet", "quarlo/settings.reg", "dotfiles/new.reg", "dotfiles/new.reg", 0},
+      {"a folder linked to no folder yet", "quarlo", "dotfiles/quarlo", "dotfiles/quarlo/settings.reg", 0},
+      {"a file linked into a missing folder", "quarlo/settings.reg", "dotfiles/gone/x.reg", "", 0},
+  };
+  for (const auto& c : cases) {
+    std::system(("rm -rf '" + Folder(path_) + "' '" + elsewhere + "' && mkdir -p '" + Folder(path_) +
+                 "' '" + elsewhere + "'").c_str());
+    const std::string link = config + "/" + c.link, target = config + "/" + c.target;
+    if (*c.link) {
+      if (std::string(c.link) == "quarlo") rmdir(link.c_str());
+      ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << c.what;
+    }
+    const std::string old_file = *c.link ? target : path_;
+    if (c.mode) {
+      WriteFile(old_file, "REGEDIT4\r\n");
+      chmod(old_file.c_str(), c.mode);
+    }
+    SaverSettings = SaverSettingsRecord{1, 0, 30, ""};
+    testing::internal::CaptureStderr();
+    SaveSettings("z.bmp");
+    const std::string said = testing::internal::GetCapturedStderr();
+    struct stat st;
+    if (!*c.saved) {
+      EXPECT_NE(lstat(link.c_str(), &st), -1) << c.what;
+      EXPECT_TRUE(S_ISLNK(st.st_mode) && stat(link.c_str(), &st) != 0) << c.what;
+      EXPECT_EQ(said.rfind("quarlo: ", 0), 0u) << c.what << ": " << said;
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+      continue;
+    }
+    EXPECT_EQ(said, "") << c.what;
+    const std::string saved = config + "/" + c.saved;
+    EXPECT_NE(ReadFile(saved).find("\"Texture\"=\"z.bmp\""), std::string::npos) << c.what;
+    ASSERT_EQ(stat(saved.c_str(), &st), 0) << c.what;
+    EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0600) << c.what;
+    if (*c.link) {
+      EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << c.what;
+    }
+    LoadSettings();
+    EXPECT_EQ(SaverSettings.Displacement, 30) << c.what;
+  }
+  std::system(("rm -rf '" + elsewhere + "'").c_str());
 }
 
 }  // namespace
