@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 
 set(QUARLO_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
-install(TARGETS quarlo RUNTIME DESTINATION ${QUARLO_HACK_DIR})
+install(TARGETS quarlo quarlo-settings RUNTIME DESTINATION ${QUARLO_HACK_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png

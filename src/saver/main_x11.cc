@@ -26,13 +26,13 @@ const char kUsage[] =
     "  -explode, -no-explode, -size, -texture\n"
     "                  this run's settings in place of the stored ones";
 
-int Fail(const char* what, const char* arg) {
+bool Fail(const char* what, const char* arg) {
   std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
-  return 2;
+  return false;
 }
 
-// Takes the cube's options out of argv; the exit code on a bad one, else -1.
-int TakeSettingOptions(int* argc, char** argv) {
+// Takes the cube's options out of argv; false, having said why, on a bad one.
+bool TakeSettingOptions(int* argc, char** argv) {
   int kept = 1;
   for (int i = 1; i < *argc; ++i) {
     const char* arg = argv[i];
@@ -64,13 +64,12 @@ int TakeSettingOptions(int* argc, char** argv) {
   }
   *argc = kept;
   argv[kept] = nullptr;
-  return -1;
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int bad = TakeSettingOptions(&argc, argv);
-  if (bad >= 0) return bad;
+  if (!TakeSettingOptions(&argc, argv)) return SAVER_EXIT_USAGE;
   return SaverMain(argc, argv, kUsage);
 }

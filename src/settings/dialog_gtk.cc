@@ -8,7 +8,6 @@
 
 #include "settings/dialog_model.h"
 #include "settings/dialog_texts.h"
-#include "shell/saver_shell_x11.h"
 
 extern const uint8_t IconPng[];
 extern const size_t IconPngSize;
@@ -23,6 +22,9 @@ struct ConfigDialog {
   GtkWidget* explode = nullptr;
   GtkWidget* sizes[3] = {};  // Large, Medium, Small
   GMainLoop* loop = nullptr;
+  // The path box shows the path's display form (a file name need not be
+  // UTF-8); what it shows is kept to tell an edit from the stored bytes.
+  gchar* shown_path = nullptr;
   int32_t result = -1;
   bool refreshing = false;  // setting a mark emits the same signal as a click
 };
@@ -44,7 +46,9 @@ GdkPixbuf* Icon() {
 void Refresh(ConfigDialog* d) {
   const ConfigDialogView view = ConfigDialogViewOf(SaverSettings);
   d->refreshing = true;
-  gtk_entry_set_text(GTK_ENTRY(d->path), view.path);
+  g_free(d->shown_path);
+  d->shown_path = g_filename_display_name(view.path);
+  gtk_entry_set_text(GTK_ENTRY(d->path), d->shown_path);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->surface), view.surface_checked);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->explode), view.explode_checked);
   gtk_widget_set_sensitive(d->choose, view.bitmap_controls_enabled);
@@ -75,9 +79,17 @@ void ChooseTextureFile(ConfigDialog* d) {
   gtk_widget_destroy(chooser);
 }
 
-// The typed path as saved: at most 258 bytes, not cut inside a character.
+// The path as saved: the stored bytes when the box was not edited, else
+// the typed text in the file system's encoding, at most 258 bytes and not
+// cut inside a character.
 void SaveTypedPath(ConfigDialog* d) {
   const char* typed = gtk_entry_get_text(GTK_ENTRY(d->path));
+  if (d->shown_path && std::strcmp(typed, d->shown_path) == 0) {
+    char stored[sizeof SaverSettings.Texture];
+    std::memcpy(stored, SaverSettings.Texture, sizeof stored);
+    SaveSettings(stored);
+    return;
+  }
   char cut[kTypedPathChars + 1];
   size_t length = std::strlen(typed);
   if (length > kTypedPathChars) {
@@ -86,7 +98,9 @@ void SaveTypedPath(ConfigDialog* d) {
   }
   std::memcpy(cut, typed, length);
   cut[length] = '\0';
-  SaveSettings(cut);
+  gchar* bytes = g_filename_from_utf8(cut, -1, nullptr, nullptr, nullptr);
+  SaveSettings(bytes && std::strlen(bytes) <= kTypedPathChars ? bytes : cut);
+  g_free(bytes);
 }
 
 void Command(ConfigDialog* d, int32_t control) {
@@ -251,10 +265,15 @@ void RunConfigDialogLoop(ConfigDialog* d) {
 void CloseConfigDialog(ConfigDialog* d) {
   gtk_widget_destroy(d->window);
   g_main_loop_unref(d->loop);
+  g_free(d->shown_path);
   delete d;
 }
 
-int32_t RunConfigDialog() {
+int32_t RunConfigDialog(const char* display) {
+  if (display) {  // an X display by name, whatever session this is
+    g_setenv("DISPLAY", display, TRUE);
+    gdk_set_allowed_backends("x11");
+  }
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fprintf(stderr, "quarlo: cannot open the display for the settings dialog\n");
     return -1;

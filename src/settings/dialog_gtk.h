@@ -18,3 +18,8 @@ int32_t ConfigDialogResult(ConfigDialog* dialog);
 // Runs the dialog until OK or Cancel ends it.
 void RunConfigDialogLoop(ConfigDialog* dialog);
 void CloseConfigDialog(ConfigDialog* dialog);
+
+// The settings program's work: the dialog on the X display named (null: the
+// session's own), run to its end; 1 after OK, 0 after Cancel, -1 when no
+// display can be opened.
+int32_t RunConfigDialog(const char* display);

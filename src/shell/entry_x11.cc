@@ -62,13 +62,13 @@ bool Exists(Window window) {
   return found && LastXError == 0;
 }
 
-int32_t RunSaverWindow(const SaverArguments& arguments, const char* usage) {
+int32_t RunSaverWindow(const SaverArguments& arguments) {
   SaverDisplay = XOpenDisplay(arguments.display);
   if (!SaverDisplay) {
     const char* name = arguments.display ? arguments.display : XDisplayName(nullptr);
     std::fprintf(stderr, "quarlo: cannot open the display %s\n",
                  *name ? name : "(DISPLAY is not set)");
-    return 1;
+    return SAVER_EXIT_CANNOT_RUN;
   }
   XSetErrorHandler(NoteXError);
   XSetIOErrorHandler(ServerGone);
@@ -84,15 +84,15 @@ int32_t RunSaverWindow(const SaverArguments& arguments, const char* usage) {
   } else {
     SaverWindow = arguments.window ? arguments.window : DefaultRootWindow(SaverDisplay);
     if (!Exists(SaverWindow)) {
-      std::fprintf(stderr, "quarlo: no window has the id 0x%lx\n%s\n", SaverWindow, usage);
+      std::fprintf(stderr, "quarlo: no window has the id 0x%lx\n", SaverWindow);
       XCloseDisplay(SaverDisplay);
-      return 2;
+      return SAVER_EXIT_CANNOT_RUN;
     }
   }
   RunSaverLoop(full_screen, close_request);
   if (own) XDestroyWindow(SaverDisplay, SaverWindow);
   XCloseDisplay(SaverDisplay);
-  return 0;
+  return SAVER_EXIT_ENDED;
 }
 
 }  // namespace
@@ -103,18 +103,18 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
   if (!ReadSaverArguments(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &arguments, error,
                           sizeof error)) {
     std::fprintf(stderr, "quarlo: %s\n%s\n", error, usage);
-    return 2;
+    return SAVER_EXIT_USAGE;
   }
   switch (arguments.mode) {
     case MODE_HELP:
       std::printf("%s\n", usage);
-      return 0;
+      return SAVER_EXIT_ENDED;
     case MODE_CONFIG:
-      return RunConfigDialog();
+      return RunConfigDialog(arguments.display);
     case MODE_PASSWORD:
       std::fprintf(stderr, "quarlo: the saver password is the screen locker's business here\n");
-      return -1;
+      return SAVER_EXIT_CANNOT_RUN;
     default:
-      return RunSaverWindow(arguments, usage);
+      return RunSaverWindow(arguments);
   }
 }

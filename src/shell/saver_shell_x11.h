@@ -22,8 +22,18 @@ enum SaverMessage : int32_t {
 void CubeSaverProc(SaverMessage message);
 // The visual for the windows the shell makes itself; false when there is none.
 bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual);
-// Runs the settings dialog: 1 after OK, 0 after Cancel, -1 when it can't be shown.
-int32_t RunConfigDialog();
+// Runs the settings dialog on the X display named (null: the session's):
+// 1 after OK, 0 after Cancel, -1 when it can't be shown.
+int32_t RunConfigDialog(const char* display);
+
+// The exit codes, one for each cause in every mode; -1 is what the Windows
+// saver's switches give when their mode can't run.
+enum SaverExitCode : int32_t {
+  SAVER_EXIT_ENDED = 0,       // the saver ran and ended; the dialog's Cancel; --help
+  SAVER_EXIT_ACCEPTED = 1,    // the dialog's OK
+  SAVER_EXIT_USAGE = 2,       // the command line can't be read
+  SAVER_EXIT_CANNOT_RUN = -1, // no display, no such window, no dialog, -a
+};
 
 // Shell state, set before the program's procedure first sees the window.
 extern Display* SaverDisplay;

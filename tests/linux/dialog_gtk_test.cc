@@ -74,18 +74,45 @@ class GtkDialogTest : public ::testing::Test {
   void TearDown() override { ClearStoredSettings(); }
 };
 
+void PlayScenario(const DialogScenario& scenario) {
+  SCOPED_TRACE(scenario.what);
+  PlantScenario(scenario);
+  ConfigDialog* dialog = OpenConfigDialog();
+  for (const DialogStep& step : scenario.steps) Play(dialog, step);
+  Play(dialog, {DialogStep::kClick, scenario.end_button, "", {}});
+  EXPECT_EQ(ConfigDialogResult(dialog), scenario.result);
+  CloseConfigDialog(dialog);
+  CheckStoredAfter(scenario);
+}
+
+std::vector<uint8_t> BlackPicture() { return BuildPicture(3, 3, [](int, int) { return 0u; }); }
+
 TEST_F(GtkDialogTest, TheScenarios) {
-  const std::string picture = WriteTempFile("chosen picture.bmp", BuildPicture(3, 3, [](int, int) { return 0u; }));
-  for (const DialogScenario& scenario : DialogScenarios(picture)) {
-    SCOPED_TRACE(scenario.what);
-    PlantScenario(scenario);
-    ConfigDialog* dialog = OpenConfigDialog();
-    for (const DialogStep& step : scenario.steps) Play(dialog, step);
-    Play(dialog, {DialogStep::kClick, scenario.end_button, "", {}});
-    EXPECT_EQ(ConfigDialogResult(dialog), scenario.result);
-    CloseConfigDialog(dialog);
-    CheckStoredAfter(scenario);
+  for (const DialogScenario& scenario : DialogScenarios(WriteTempFile("chosen picture.bmp", BlackPicture()))) {
+    PlayScenario(scenario);
   }
+}
+
+// A file name need not be UTF-8: the box shows its display form, and its
+// bytes are stored as they are unless the box was edited.
+TEST_F(GtkDialogTest, PathsThatAreNotUtf8KeepTheirBytes) {
+  const std::string stored = "/tmp/Men\xfc.bmp", typed = "/tmp/Men\xc3\xbc.bmp";
+  const std::string latin1_file = WriteTempFile("Bild\xe4.bmp", BlackPicture());
+  const auto look = [](const std::string& path) {
+    gchar* shown = g_filename_display_name(path.c_str());
+    const DialogStep step{DialogStep::kLook, 0, "", {true, false, true, kSmallButton, shown}};
+    g_free(shown);
+    return step;
+  };
+  const DialogScenario scenarios[] = {
+      {"a stored Latin-1 path, OK with nothing changed", true, 1, 70, stored, {look(stored)},
+       kOkButton, 1, 1, 0, 70, stored},
+      {"a Latin-1 file chosen", true, 1, 70, "", {{DialogStep::kChoose, 0, latin1_file, {}}, look(latin1_file)},
+       kOkButton, 1, 1, 0, 70, latin1_file},
+      {"a path typed over it", true, 1, 70, stored, {{DialogStep::kType, 0, typed, {}}}, kOkButton,
+       1, 1, 0, 70, typed},
+  };
+  for (const DialogScenario& scenario : scenarios) PlayScenario(scenario);
 }
 
 TEST_F(GtkDialogTest, OkClosesAsAcceptedWhenTheFileCantBeWritten) {

@@ -127,14 +127,21 @@ def case_root_and_signals(run):
 
 
 def case_bad_arguments(run):
-    """One clear line, the usage, a non-zero exit, and no window."""
-    for args in (["-x"], ["/q"], ["-window-id", "0x1fffff0"], ["-window-id", "root"], ["-p"],
-                 ["-p", "0"], ["-s", "-window"], ["-size", "huge"], ["-texture"], ["--colour"],
-                 ["-display", ":999", "-s"]):
-        saver = run.start(*args)
-        code, lines = exit_code(saver), saver.stderr.read().splitlines()
-        check(code != 0 and lines and lines[0].startswith("quarlo: "), "%s: %d %r" % (args, code, lines))
-        check(args[0] == "-display" or any("usage: quarlo" in l for l in lines), "%s: no usage" % args)
+    """One clear line and one code for each cause in every mode: a command
+    line that can't be read gives 2 and the usage, a mode that can't run
+    (no display, no such window, -a) gives 255; no window is made."""
+    no_display = {k: v for k, v in run.env.items() if k != "DISPLAY"}
+    for args, code, env in ((["-x"], 2, None), (["/q"], 2, None), (["-window-id", "root"], 2, None),
+                            (["-p"], 2, None), (["-p", "0"], 2, None), (["-s", "-window"], 2, None),
+                            (["-size", "huge"], 2, None), (["-texture"], 2, None),
+                            (["--colour"], 2, None), (["-window-id", "0x1fffff0"], 255, None),
+                            (["-a"], 255, None), (["-display", ":999", "-s"], 255, None),
+                            (["-display", ":999", "-c"], 255, None), (["-s"], 255, no_display),
+                            (["-c"], 255, no_display), ([], 255, no_display)):
+        saver = run.start(*args, env=env)
+        got, lines = exit_code(saver), saver.stderr.read().splitlines()
+        check(got == code and lines and lines[0].startswith("quarlo"), "%s: %d %r" % (args, got, lines))
+        check((code == 2) == any("usage: quarlo" in l for l in lines), "%s: usage %r" % (args, lines))
     check(not run.windows_named("Screen Saver"), "a saver window appeared")
     helped = run.start("--help")
     check(exit_code(helped) == 0 and "usage: quarlo" in helped.stdout.read(), "no --help")
@@ -167,10 +174,14 @@ def case_settings(run):
 
 
 def case_dialog(run):
-    """The GTK settings dialog: Escape (Cancel) writes nothing and gives 0;
-    OK writes the file and gives 1."""
-    for args, key, result in ((["-c"], "Escape", 0), ([], "Return", 1)):
-        dialog = run.start(*args)
+    """The GTK settings dialog, on the display -display names when it is
+    given: Escape (Cancel) writes nothing and gives 0; OK writes the file and
+    gives 1."""
+    no_display = {k: v for k, v in run.env.items() if k != "DISPLAY"}
+    for args, env, key, result in ((["-c"], None, "Escape", 0),
+                                   (["-display", run.env["DISPLAY"], "-c"], no_display, "Escape", 0),
+                                   ([], None, "Return", 1)):
+        dialog = run.start(*args, env=env)
         run.wait_window("Quarlo Screen Saver Setup")
         time.sleep(0.5)
         run.xdotool("key", key)
