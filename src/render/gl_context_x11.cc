@@ -47,6 +47,20 @@ bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
   return true;
 }
 
+bool VisualSuitsDrawing(Display* display, Visual* visual) {
+  XVisualInfo wanted = {};
+  wanted.visualid = XVisualIDFromVisual(visual);
+  int count = 0;
+  XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+  if (!info) return false;
+  int usable = 0, rgba = 0, depth = 0;
+  const bool suits = glXGetConfig(display, info, GLX_USE_GL, &usable) == 0 && usable &&
+                     glXGetConfig(display, info, GLX_RGBA, &rgba) == 0 && rgba &&
+                     glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth) == 0 && depth > 0;
+  XFree(info);
+  return suits;
+}
+
 GLXContext CreateGLContext(Display* display, Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes)) return nullptr;

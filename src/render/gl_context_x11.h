@@ -9,6 +9,9 @@
 
 // Double-buffered RGBA with a 16-bit depth buffer, as the Windows saver asks.
 bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual);
+// Whether frames drawn in a window of this visual come out right: OpenGL,
+// RGBA and a depth buffer.
+bool VisualSuitsDrawing(Display* display, Visual* visual);
 // Measures the window, makes a context in its visual current on it and sets
 // the viewport; none on failure.
 GLXContext CreateGLContext(Display* display, Window window);

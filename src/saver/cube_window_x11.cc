@@ -22,6 +22,7 @@ SettingOverrides CommandLineSettings;
 namespace {
 
 enum { kTickMilliseconds = 50 };
+int32_t FramesSkipped = 0;
 
 void ApplyOverrides() {
   const SettingOverrides& o = CommandLineSettings;
@@ -57,6 +58,10 @@ bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual) {
   return ChooseGLVisual(display, screen, visual);
 }
 
+bool SaverCanDrawInVisual(Display* display, Visual* visual) {
+  return VisualSuitsDrawing(display, visual);
+}
+
 void CubeSaverProc(SaverMessage message) {
   switch (message) {
     case SAVER_CREATE:
@@ -73,6 +78,14 @@ void CubeSaverProc(SaverMessage message) {
       SetUpScene();
       break;
     case SAVER_TIMER:
+      // Unseen, the show goes on undrawn; the first frame seen again is whole.
+      if (!SaverVisible) {
+        ShowTick(nullptr);
+        FramesSkipped = 1;
+        break;
+      }
+      if (FramesSkipped) RedrawWholeFrame();
+      FramesSkipped = 0;
       ShowTick(DrawChangedFrame);
       break;
     case SAVER_RESIZE:

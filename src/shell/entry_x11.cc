@@ -13,6 +13,9 @@ Display* SaverDisplay = nullptr;
 Window SaverWindow = 0;
 int32_t SaverWidth = 0;
 int32_t SaverHeight = 0;
+int32_t SaverVisible = 0;
+Window SaverHost = 0;
+void (*SaverStartHook)(SaverStartStep step) = nullptr;
 
 namespace {
 
@@ -29,35 +32,45 @@ int NoteXError(Display*, XErrorEvent* event) {
 // The server itself gone: nothing is left to draw on.
 int ServerGone(Display*) { _exit(0); }
 
-Window MakeWindow(bool full_screen) {
+// A window in the saver's visual: full screen or an ordinary one on the
+// root, or a child that covers a host window whose visual won't do.
+Window MakeWindow(Window parent, int width, int height, bool full_screen) {
   const int screen = DefaultScreen(SaverDisplay);
-  const Window root = RootWindow(SaverDisplay, screen);
   XVisualInfo visual;
   if (!ChooseSaverVisual(SaverDisplay, screen, &visual)) {
     visual.visual = DefaultVisual(SaverDisplay, screen);
     visual.depth = DefaultDepth(SaverDisplay, screen);
   }
   XSetWindowAttributes attributes = {};
-  attributes.colormap = XCreateColormap(SaverDisplay, root, visual.visual, AllocNone);
+  attributes.colormap = XCreateColormap(SaverDisplay, RootWindow(SaverDisplay, screen),
+                                        visual.visual, AllocNone);
   attributes.background_pixel = BlackPixel(SaverDisplay, screen);
   attributes.border_pixel = 0;
   attributes.override_redirect = full_screen;
-  const int width = full_screen ? DisplayWidth(SaverDisplay, screen) : kWindowWidth;
-  const int height = full_screen ? DisplayHeight(SaverDisplay, screen) : kWindowHeight;
-  const Window window = XCreateWindow(
-      SaverDisplay, root, 0, 0, width, height, 0, visual.depth, InputOutput, visual.visual,
-      CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect, &attributes);
+  return XCreateWindow(SaverDisplay, parent, 0, 0, width, height, 0, visual.depth, InputOutput,
+                       visual.visual, CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect,
+                       &attributes);
+}
+
+Window MakeOwnWindow(bool full_screen) {
+  const int screen = DefaultScreen(SaverDisplay);
+  const Window window =
+      MakeWindow(RootWindow(SaverDisplay, screen),
+                 full_screen ? DisplayWidth(SaverDisplay, screen) : kWindowWidth,
+                 full_screen ? DisplayHeight(SaverDisplay, screen) : kWindowHeight, full_screen);
   XStoreName(SaverDisplay, window, full_screen ? "Screen Saver" : kTitle);
   XClassHint hint = {const_cast<char*>("quarlo"), const_cast<char*>("Quarlo")};
   XSetClassHint(SaverDisplay, window, &hint);
   return window;
 }
 
-// A window another program made: it must exist.
-bool Exists(Window window) {
-  XWindowAttributes attributes;
+// A window another program made. Its going away is heard of from before it
+// is looked at, so it can't slip away unnoticed between the two; false when
+// it is not there.
+bool FindHostWindow(Window window, XWindowAttributes* attributes) {
   LastXError = 0;
-  const Status found = XGetWindowAttributes(SaverDisplay, window, &attributes);
+  XSelectInput(SaverDisplay, window, StructureNotifyMask);
+  const Status found = XGetWindowAttributes(SaverDisplay, window, attributes);
   XSync(SaverDisplay, False);
   return found && LastXError == 0;
 }
@@ -76,21 +89,29 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
   const bool own = full_screen || arguments.mode == MODE_WINDOW;
   Atom close_request = None;
   if (own) {
-    SaverWindow = MakeWindow(full_screen);
+    SaverWindow = MakeOwnWindow(full_screen);
     if (!full_screen) {
       close_request = XInternAtom(SaverDisplay, "WM_DELETE_WINDOW", False);
       XSetWMProtocols(SaverDisplay, SaverWindow, &close_request, 1);
     }
   } else {
-    SaverWindow = arguments.window ? arguments.window : DefaultRootWindow(SaverDisplay);
-    if (!Exists(SaverWindow)) {
-      std::fprintf(stderr, "quarlo: no window has the id 0x%lx\n", SaverWindow);
+    const Window given = arguments.window ? arguments.window : DefaultRootWindow(SaverDisplay);
+    XWindowAttributes host;
+    if (!FindHostWindow(given, &host)) {
+      std::fprintf(stderr, "quarlo: no window has the id 0x%lx\n", given);
       XCloseDisplay(SaverDisplay);
       return SAVER_EXIT_CANNOT_RUN;
     }
+    SaverWindow = given;
+    if (!SaverCanDrawInVisual(SaverDisplay, host.visual)) {
+      SaverHost = given;
+      SaverWindow = MakeWindow(given, host.width, host.height, false);
+    }
+    if (SaverStartHook) SaverStartHook(SAVER_START_FOUND);
   }
-  RunSaverLoop(full_screen, close_request);
-  if (own) XDestroyWindow(SaverDisplay, SaverWindow);
+  const bool made = own || SaverHost;
+  RunSaverLoop(full_screen, close_request, made);
+  if (made) XDestroyWindow(SaverDisplay, SaverWindow);  // a child may be gone with its host
   XCloseDisplay(SaverDisplay);
   return SAVER_EXIT_ENDED;
 }

@@ -21,6 +21,17 @@ uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
 int64_t NextTick = 0;      // nanoseconds on the monotonic clock
 int SignalPipe[2] = {-1, -1};
 int MouseOriginX = 0, MouseOriginY = 0;
+// What makes the window seen or not (SaverVisible).
+bool WindowMapped = false, HostMapped = true, Obscured = false;
+bool PaintSeen = false;
+
+void UpdateVisible() { SaverVisible = WindowMapped && HostMapped && !Obscured; }
+
+void Paint() {
+  CubeSaverProc(SAVER_PAINT);
+  if (!PaintSeen && SaverStartHook) SaverStartHook(SAVER_START_PAINTED);
+  PaintSeen = true;
+}
 
 int64_t Now() {
   timespec now;
@@ -89,12 +100,29 @@ bool InputEndsSaver(const XEvent& event) {
   }
 }
 
+// One event of the window that covers a host's; true when it ends the run.
+bool HandleHostEvent(const XEvent& event) {
+  switch (event.type) {
+    case ConfigureNotify:  // the cover follows the host's size
+      XResizeWindow(SaverDisplay, SaverWindow, event.xconfigure.width, event.xconfigure.height);
+      return false;
+    case MapNotify:
+    case UnmapNotify:
+      HostMapped = event.type == MapNotify;
+      UpdateVisible();
+      return false;
+    default:
+      return event.type == DestroyNotify;
+  }
+}
+
 // One event of the saver window; true when it ends the run.
 bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cursor cursor) {
+  if (SaverHost && event.xany.window == SaverHost) return HandleHostEvent(event);
   if (event.xany.window != SaverWindow) return false;
   switch (event.type) {
     case Expose:
-      if (event.xexpose.count == 0) CubeSaverProc(SAVER_PAINT);
+      if (event.xexpose.count == 0) Paint();
       return false;
     case ConfigureNotify:
       if (event.xconfigure.width != SaverWidth || event.xconfigure.height != SaverHeight) {
@@ -104,7 +132,17 @@ bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cu
       }
       return false;
     case MapNotify:
+      WindowMapped = true;
+      UpdateVisible();
       if (ends_on_input) GrabInput(cursor);
+      return false;
+    case UnmapNotify:
+      WindowMapped = false;
+      UpdateVisible();
+      return false;
+    case VisibilityNotify:
+      Obscured = event.xvisibility.state == VisibilityFullyObscured;
+      UpdateVisible();
       return false;
     case DestroyNotify:
       return true;  // the host took its window away
@@ -141,15 +179,29 @@ void SetSaverTimer(uint32_t period_ms) {
 
 void KillSaverTimer() { TimerPeriod = 0; }
 
-void RunSaverLoop(bool ends_on_input, Atom close_request) {
-  CatchEndingSignals();
+// Sizes and map states as they are now; false when the window (or the
+// host it covers) has gone away already.
+bool MeasureWindows() {
   XWindowAttributes attributes;
-  XGetWindowAttributes(SaverDisplay, SaverWindow, &attributes);
+  if (SaverHost) {
+    if (!XGetWindowAttributes(SaverDisplay, SaverHost, &attributes)) return false;
+    HostMapped = attributes.map_state != IsUnmapped;
+  }
+  if (!XGetWindowAttributes(SaverDisplay, SaverWindow, &attributes)) return false;
   SaverWidth = attributes.width;
   SaverHeight = attributes.height;
-  long mask = StructureNotifyMask | ExposureMask;
+  WindowMapped = attributes.map_state != IsUnmapped;
+  UpdateVisible();
+  return true;
+}
+
+void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
+  CatchEndingSignals();
+  long mask = StructureNotifyMask | ExposureMask | VisibilityChangeMask;
   if (ends_on_input) mask |= KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
   XSelectInput(SaverDisplay, SaverWindow, mask);
+  if (!MeasureWindows()) return;
+  if (SaverStartHook) SaverStartHook(SAVER_START_MEASURED);
   Window root_ignored, child_ignored;
   int x_ignored, y_ignored;
   unsigned buttons_ignored;
@@ -159,11 +211,11 @@ void RunSaverLoop(bool ends_on_input, Atom close_request) {
   if (cursor != None) XDefineCursor(SaverDisplay, SaverWindow, cursor);
 
   CubeSaverProc(SAVER_CREATE);
-  const bool own = ends_on_input || close_request != None;
-  if (own) {
+  if (SaverStartHook) SaverStartHook(SAVER_START_CREATED);
+  if (own_window) {
     XMapRaised(SaverDisplay, SaverWindow);
   } else {
-    CubeSaverProc(SAVER_PAINT);  // a foreign window may have shown itself long ago
+    Paint();  // a foreign window may have shown itself long ago
   }
   for (bool ended = false; !ended;) {
     while (!ended && XPending(SaverDisplay)) {

@@ -22,6 +22,9 @@ enum SaverMessage : int32_t {
 void CubeSaverProc(SaverMessage message);
 // The visual for the windows the shell makes itself; false when there is none.
 bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual);
+// Whether a window another program made can be drawn into as it is; when
+// not, the shell draws into a child window of its own that covers it.
+bool SaverCanDrawInVisual(Display* display, Visual* visual);
 // Runs the settings dialog on the X display named (null: the session's):
 // 1 after OK, 0 after Cancel, -1 when it can't be shown.
 int32_t RunConfigDialog(const char* display);
@@ -40,6 +43,22 @@ extern Display* SaverDisplay;
 extern Window SaverWindow;
 extern int32_t SaverWidth;
 extern int32_t SaverHeight;
+// Whether any of the window can be seen: mapped (with the window it covers)
+// and not fully covered. While it can't, frames are neither drawn nor shown.
+extern int32_t SaverVisible;
+// The window another program made that SaverWindow, a child of ours,
+// covers; none when the shell draws into the window it was given.
+extern Window SaverHost;
+
+// The steps of a start in a window another program made, after each of
+// which that window may go away; tests stop there. Null in the saver.
+enum SaverStartStep : int32_t {
+  SAVER_START_FOUND,     // the window is there, and its going away will be heard of
+  SAVER_START_MEASURED,  // its size is read
+  SAVER_START_CREATED,   // the program has seen SAVER_CREATE
+  SAVER_START_PAINTED,   // ... and its first SAVER_PAINT
+};
+extern void (*SaverStartHook)(SaverStartStep step);
 
 // One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
 // come every period from a monotonic clock, never in a burst after a stall.
@@ -51,5 +70,6 @@ int32_t SaverMain(int argc, char** argv, const char* usage);
 
 // The event loop of a window made ready by SaverMain; returns when the saver
 // ends (input in full screen, a close by the window manager, the window gone,
-// SIGTERM or SIGINT).
-void RunSaverLoop(bool ends_on_input, Atom close_request);
+// SIGTERM or SIGINT). A window of the shell's own is mapped first and drawn
+// at its first expose; one of another program's at once.
+void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window);

@@ -16,9 +16,10 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, exit_code,  # noqa: E402
-                 full_screen_input_rules, picture_on_front, run_case, start_full_screen,
-                 still_running, wait_for_colour, write_solid_bmp)
+from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, cpu_seconds,  # noqa: E402
+                 exit_code, first_frame, full_screen_input_rules, picture_on_front,
+                 rendered_frame, run_case, start_full_screen, still_running, wait_for_colour,
+                 write_solid_bmp)
 
 
 class Run(Screen):
@@ -39,10 +40,10 @@ class Run(Screen):
         self.processes.append(process)
         return process
 
-    def host(self, width=400, height=300):
+    def host(self, width=400, height=300, *visual):
         """A window of another program's at 100,100: its id, and the program
-        (write "destroy" to it to take the window away)."""
-        host = subprocess.Popen([self.options.host, "window", str(width), str(height)],
+        (write commands to it: "destroy", "hide", "cover", "size W H"...)."""
+        host = subprocess.Popen([self.options.host, "window", str(width), str(height), *visual],
                                 env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.processes.append(host)
         return host.stdout.readline().strip(), host
@@ -109,10 +110,62 @@ def case_hosted(run):
         for action in (["mousemove", "300", "250"], ["click", "1"], ["key", "x"]):
             run.xdotool(*action)
         check(still_running(saver, 0.5), "input ended the saver drawn with %r" % ((args, hosted),))
-        host.stdin.write("destroy\n")
-        host.stdin.flush()
+        tell(host, "destroy")
         check(exit_code(saver) == 0, "the window going away did not end %r with 0" % args)
         check("X Error" not in saver.stderr.read(), "an X error was reported")
+
+
+def case_host_visual(run):
+    """A host window in a visual without a depth buffer shows exactly the
+    frames of one with it (drawn in a window of the saver's own over it,
+    which follows the host's size), and its going away ends the saver."""
+    expected = rendered_frame(run.options.render, 400, 300)
+    for visual in ([], ["nodepth"]):
+        window, host = run.host(400, 300, *visual)
+        saver = run.start("-window-id", window)
+        check(first_frame(run, 100, 100, 400, 300) == expected, "%s: the frame differs" % visual)
+        tell(host, "size 300 200")
+        time.sleep(1.0)
+        check_logo_and_cube(run.screenshot(), 100, 100, 400, 300)
+        tell(host, "destroy")
+        check(exit_code(saver) == 0, "%s: the window going away did not end it with 0" % visual)
+
+
+def case_hidden(run):
+    """Unseen (its window unmapped, its host hidden or covered), the saver
+    draws nothing: it uses a small part of the CPU it uses when seen; seen
+    again, the whole frame is there at once."""
+    for what, hide, show in (("-window unmapped", "windowunmap", "windowmap"),
+                             ("the host hidden", "hide", "show"),
+                             ("the host covered", "cover", "uncover")):
+        if what.startswith("-window"):
+            saver, host = run.start("-window", "-size", "large"), None
+            window = run.wait_window("Quarlo's Cube")
+            act = lambda verb: run.xdotool(verb, window)
+            area = (0, 0, 800, 600)
+        else:
+            window, host = run.host(800, 600)
+            saver = run.start("-window-id", window, "-size", "large")
+            act = lambda verb: tell(host, verb)
+            area = (100, 100, 900, 700)
+        time.sleep(1.5)
+        used = []
+        for verb in (None, hide):
+            if verb:
+                act(verb)
+                time.sleep(0.5)
+            before = cpu_seconds(saver)
+            time.sleep(3)
+            used.append(cpu_seconds(saver) - before)
+        print(what, used)
+        act(show)
+        time.sleep(0.3)
+        check_logo_and_cube(run.screenshot(), *area)
+        check(used[1] * 4 < used[0], "%s: %.2f s of CPU seen, %.2f s unseen" % (what, used[0], used[1]))
+        saver.send_signal(signal.SIGTERM)
+        check(exit_code(saver) == 0, "%s: SIGTERM did not end it with 0" % what)
+        if host:
+            tell(host, "destroy")
 
 
 def case_root_and_signals(run):
@@ -234,6 +287,11 @@ def case_xscreensaver(run):
     check("X Error" not in open(log).read(), "the daemon logged an X error")
 
 
+def tell(host, command):
+    host.stdin.write(command + "\n")
+    host.stdin.flush()
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
@@ -241,6 +299,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--saver", required=True)
     parser.add_argument("--host", required=True)
+    parser.add_argument("--render", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     options = parser.parse_args()
     run = Run(options)

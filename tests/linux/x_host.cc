@@ -1,44 +1,109 @@
 // A stand-in for the programs that host the saver on X: it makes a window
-// for the saver to draw into, destroys it on request, and sends the window
-// manager's close request to a window.
-//   x_host window W H   prints the new window's id, then waits on stdin:
-//                       "destroy" destroys it, the end of input ends it
+// for the saver to draw into and changes it on request, and sends the
+// window manager's close request to a window.
+//   x_host window W H [nodepth]
+//                       prints the new window's id (made in a visual without
+//                       a depth buffer with "nodepth"), then reads commands
+//                       on stdin: "destroy", "hide", "show", "cover" (a
+//                       window of its own over it), "uncover", "size W H";
+//                       the end of input ends it
 //   x_host close ID     asks the window ID to close (WM_DELETE_WINDOW)
+#include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+int SendClose(Display* display, Window window) {
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XSync(display, False);
+  return 0;
+}
+
+// A true-colour visual that OpenGL can use but that has no depth buffer.
+bool FindVisualWithoutDepth(Display* display, XVisualInfo* found) {
+  XVisualInfo wanted = {};
+  wanted.screen = DefaultScreen(display);
+  wanted.c_class = TrueColor;
+  int count = 0;
+  XVisualInfo* all = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &wanted, &count);
+  bool ok = false;
+  for (int i = 0; i < count && !ok; ++i) {
+    int gl = 0, rgba = 0, depth = 1;
+    glXGetConfig(display, &all[i], GLX_USE_GL, &gl);
+    glXGetConfig(display, &all[i], GLX_RGBA, &rgba);
+    glXGetConfig(display, &all[i], GLX_DEPTH_SIZE, &depth);
+    if (gl && rgba && depth == 0 && all[i].depth >= 24) {
+      *found = all[i];
+      ok = true;
+    }
+  }
+  if (all) XFree(all);
+  return ok;
+}
+
+Window MakeWindow(Display* display, int width, int height, bool no_depth) {
+  const Window root = DefaultRootWindow(display);
+  XVisualInfo visual = {};
+  if (!no_depth || !FindVisualWithoutDepth(display, &visual)) {
+    visual.visual = DefaultVisual(display, DefaultScreen(display));
+    visual.depth = DefaultDepth(display, DefaultScreen(display));
+    if (no_depth) std::fprintf(stderr, "x_host: no visual without a depth buffer\n");
+  }
+  XSetWindowAttributes attributes = {};
+  attributes.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
+  return XCreateWindow(display, root, 100, 100, width, height, 0, visual.depth, InputOutput,
+                       visual.visual, CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
   if (!display || argc < 3) return 2;
-  if (std::strcmp(argv[1], "close") == 0) {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = std::strtoul(argv[2], nullptr, 0);
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-    XSync(display, False);
-    return 0;
-  }
+  if (std::strcmp(argv[1], "close") == 0) return SendClose(display, std::strtoul(argv[2], nullptr, 0));
   if (std::strcmp(argv[1], "window") != 0 || argc < 4) return 2;
-  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 100, 100,
-                                            std::atoi(argv[2]), std::atoi(argv[3]), 0, 0, 0);
+  const bool no_depth = argc > 4 && std::strcmp(argv[4], "nodepth") == 0;
+  const Window window = MakeWindow(display, std::atoi(argv[2]), std::atoi(argv[3]), no_depth);
   XStoreName(display, window, "Quarlo test host");
   XMapWindow(display, window);
   XSync(display, False);
   std::printf("0x%lx\n", window);
   std::fflush(stdout);
+  Window cover = 0;
   char line[64];
   while (std::fgets(line, sizeof line, stdin)) {
+    int width = 0, height = 0;
     if (std::strncmp(line, "destroy", 7) == 0) {
       XDestroyWindow(display, window);
-      XSync(display, False);
+    } else if (std::strncmp(line, "hide", 4) == 0) {
+      XUnmapWindow(display, window);
+    } else if (std::strncmp(line, "show", 4) == 0) {
+      XMapWindow(display, window);
+    } else if (std::strncmp(line, "cover", 5) == 0) {
+      XWindowAttributes a;
+      XGetWindowAttributes(display, window, &a);
+      cover = XCreateSimpleWindow(display, DefaultRootWindow(display), a.x - 10, a.y - 10,
+                                  a.width + 20, a.height + 20, 0, 0, 0);
+      XMapRaised(display, cover);
+    } else if (std::strncmp(line, "uncover", 7) == 0 && cover) {
+      XDestroyWindow(display, cover);
+      cover = 0;
+    } else if (std::sscanf(line, "size %d %d", &width, &height) == 2) {
+      XResizeWindow(display, window, width, height);
     }
+    XSync(display, False);
   }
   XCloseDisplay(display);
   return 0;

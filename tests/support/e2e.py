@@ -3,6 +3,7 @@ xdotool input, screenshots of the root window, and what the show looks like."""
 import os
 import struct
 import subprocess
+import tempfile
 import time
 
 LOGO_COLOURS = {(16, 32, 64), (28, 52, 96), (0, 0, 0), (255, 255, 255), (216, 32, 32),
@@ -172,6 +173,37 @@ def picture_on_front(run, store):
     check(seen >= 500, "the front face never showed the picture (%d pixels)" % seen)
     run.xdotool("key", "x")
     check(exit_code(saver) == 0, "a key press did not end the saver with 0")
+
+
+def first_frame(screen, left, top, width, height, timeout=10):
+    """The area's RGB bytes in the first screenshot that shows a frame in it
+    (before, it is black); in the first half second of a show every frame is
+    the same, the solved cube at rest."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        picture = screen.screenshot()
+        rows = b"".join(picture.pixels[((top + y) * picture.width + left) * 3:
+                                       ((top + y) * picture.width + left + width) * 3]
+                        for y in range(height))
+        if rows.count(b"\0\0\0") < len(rows) // 6:
+            return rows
+    raise Failure("no frame appeared")
+
+
+def rendered_frame(render, width, height):
+    """What quarlo-render draws at that size for the show's first ticks, as RGB bytes."""
+    with tempfile.TemporaryDirectory() as folder:
+        png = os.path.join(folder, "frame.png")
+        subprocess.run([render, "--seed", "0", "--tick", "0", "--size", "%dx%d" % (width, height),
+                        "--out", png], check=True, capture_output=True)
+        return subprocess.run(["convert", png, "-depth", "8", "rgb:-"], check=True,
+                              capture_output=True).stdout
+
+
+def cpu_seconds(process):
+    """The CPU time a running process has used so far."""
+    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def write_solid_bmp(path, colour, side=30):
