@@ -11,12 +11,25 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
 
 # Manual pages are installed compressed, as Debian keeps them.
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6.in ${CMAKE_BINARY_DIR}/quarlo.6 @ONLY)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/quarlo.6.gz
-  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/src/resources/quarlo.6 > ${CMAKE_BINARY_DIR}/quarlo.6.gz
-  DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/quarlo.6)
+  COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/quarlo.6 > ${CMAKE_BINARY_DIR}/quarlo.6.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6)
 add_custom_target(quarlo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6.gz)
 install(FILES ${CMAKE_BINARY_DIR}/quarlo.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The package's own documents: the copyright and the changelog (compressed,
+# without a time stamp, as Debian keeps them).
+set(QUARLO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/quarlo)
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/changelog)
+add_custom_target(quarlo_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/src/resources/copyright ${CMAKE_BINARY_DIR}/changelog.gz
+        DESTINATION ${QUARLO_DOC_DIR})
 
 # The menu entry runs the installed hack's settings dialog: its path is made
 # when installing, under the prefix of that install (or of the package).

@@ -17,6 +17,7 @@ mount -t proc proc "$root/proc"
 chroot "$root" sh -c 'apt-get update -qq &&
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/quarlo_*.deb >/dev/null &&
   test -x /usr/libexec/xscreensaver/quarlo &&
+  test -x /usr/libexec/xscreensaver/quarlo-settings &&
   test -f /usr/share/xscreensaver/config/quarlo.xml &&
   test -f /usr/share/man/man6/quarlo.6.gz &&
   /usr/libexec/xscreensaver/quarlo --help >/dev/null'

@@ -15,7 +15,7 @@ namespace {
 const char kUsage[] =
     "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
     "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
-    "              [-display NAME]\n"
+    "              [-display NAME] [--version]\n"
     "  -s              full screen; a key, a button, a move of the pointer or the\n"
     "                  loss of the focus ends it\n"
     "  -c, nothing     the settings dialog\n"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "quarlo_version.h"
 #include "shell/saver_arguments.h"
 #include "shell/saver_shell_x11.h"
 
@@ -129,6 +130,9 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
   switch (arguments.mode) {
     case MODE_HELP:
       std::printf("%s\n", usage);
+      return SAVER_EXIT_ENDED;
+    case MODE_VERSION:
+      std::printf("quarlo %s\n", QUARLO_VERSION);
       return SAVER_EXIT_ENDED;
     case MODE_CONFIG:
       return RunConfigDialog(arguments.display);

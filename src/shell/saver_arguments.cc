@@ -70,6 +70,9 @@ bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
     } else if (IsOption(arg, "h") || IsOption(arg, "help")) {
       out->mode = MODE_HELP;  // whatever else was asked for
       return true;
+    } else if (IsOption(arg, "version")) {
+      out->mode = MODE_VERSION;
+      return true;
     } else if (IsSwitchLetter(arg)) {
       const char* ignored = nullptr;
       switch (ParseSaverSwitch(arg, &ignored)) {

@@ -15,6 +15,7 @@ enum SaverMode : int32_t {
   MODE_WINDOW,       // -window: a new ordinary window
   MODE_WINDOW_ID,    // -window-id ID, or XSCREENSAVER_WINDOW alone
   MODE_HELP,         // -h, -help, --help
+  MODE_VERSION,      // -version, --version
 };
 
 struct SaverArguments {
