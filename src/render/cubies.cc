@@ -4,6 +4,7 @@
 
 #include "cube/model.h"
 #include "cube/show.h"
+#include "render/cubie_transform.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
@@ -31,7 +32,6 @@ const FaceShape kFaceShapes[kFaces] = {
 };
 const float kFrontTexCoords[4][2] = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
 const float kInsideGrey = 0.15f;
-const float kCubieSpacing = 2.2f;
 
 // The faces of each cubie, outside ones first, in the order they are drawn.
 struct CubieFaces {

@@ -4,47 +4,39 @@
 
 #include "cube/matrix.h"
 #include "cube/model.h"
-#include "cube/show.h"
-#include "render/frame.h"
-#include "settings/settings.h"
+#include "render/cubie_transform.h"
 
 namespace {
 
 // Rounding between these sums and the rasteriser's is far below a pixel.
 constexpr int32_t kMarginPixels = 2;
-constexpr float kCubieSpacing = 2.2f;
-constexpr float kExplodeScale = 0.35f;
 
-void Translation(float x, float y, float z, CubieMatrix* out) {
-  SetIdentity(out);
-  out->m[12] = x;
-  out->m[13] = y;
-  out->m[14] = z;
+void MultiplySteps(const TransformStep* steps, int count, CubieMatrix* out) {
+  CubieMatrix step;
+  for (int k = 0; k < count; ++k) {
+    const TransformStep& s = steps[k];
+    if (s.kind == TransformStep::kMultiply) {
+      for (int e = 0; e < 16; ++e) step.m[e] = s.matrix[e];
+    } else if (s.kind == TransformStep::kRotate) {
+      RotationMatrix(s.degrees, s.x, s.y, s.z, &step);
+    } else {
+      SetIdentity(&step);
+      step.m[12] = s.x;
+      step.m[13] = s.y;
+      step.m[14] = s.z;
+    }
+    MultiplyMatrix(*out, step, out);
+  }
 }
 
 // The model-view matrix DrawFrame sets for cubie i, without its list's own
 // translation.
 void CubieModelView(int i, CubieMatrix* out) {
-  CubieMatrix step;
-  Translation(0, 0, -1.0f * static_cast<float>(SaverSettings.Displacement), out);
-  RotationMatrix(20, 1, 0, 0, &step);
-  MultiplyMatrix(*out, step, out);
-  RotationMatrix(20, 0, -1, 0, &step);
-  MultiplyMatrix(*out, step, out);
-  if (FrameExplodes()) {
-    const int s = HomeTable[i];
-    const float n = static_cast<float>(ShowCounter);
-    Translation(n * kExplodeScale * ExplodeX[s], n * kExplodeScale * ExplodeY[s],
-                n * kExplodeScale * ExplodeZ[s], &step);
-    MultiplyMatrix(*out, step, out);
-    RotationMatrix(n * 2, 1, 0, 0, &step);
-    MultiplyMatrix(*out, step, out);
-    RotationMatrix(n * 2, 0, -1, 0, &step);
-    MultiplyMatrix(*out, step, out);
-  }
-  if (FrameUsesCubieMatrices()) {
-    MultiplyMatrix(*out, CurrentMove == 0 ? CommittedMatrix[i] : AnimatedMatrix[i], out);
-  }
+  TransformStep camera[kCameraSteps], cubie[kMostCubieSteps];
+  CameraSteps(camera);
+  SetIdentity(out);
+  MultiplySteps(camera, kCameraSteps, out);
+  MultiplySteps(cubie, CubieSteps(i, cubie), out);
 }
 
 }  // namespace

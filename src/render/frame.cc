@@ -4,6 +4,7 @@
 
 #include "cube/model.h"
 #include "cube/show.h"
+#include "render/cubie_transform.h"
 #include "render/cubies.h"
 #include "render/gl_compat.h"
 #include "render/gl_context.h"
@@ -13,7 +14,6 @@
 namespace {
 
 const float kQuadDepth = -49.9f;
-const float kExplodeScale = 0.35f;
 
 struct QuadCorner {
   float x, y, s, t;
@@ -40,17 +40,21 @@ void DrawBackground() {
   glDisable(GL_TEXTURE_2D);
 }
 
-void DrawCubie(int i, bool exploding, bool matrix) {
-  glPushMatrix();
-  if (exploding) {
-    const int s = HomeTable[i];
-    const float n = static_cast<float>(ShowCounter);
-    glTranslatef(n * kExplodeScale * ExplodeX[s], n * kExplodeScale * ExplodeY[s],
-                 n * kExplodeScale * ExplodeZ[s]);
-    glRotatef(n * 2, 1, 0, 0);
-    glRotatef(n * 2, 0, -1, 0);
+void ApplySteps(const TransformStep* steps, int count) {
+  for (int k = 0; k < count; ++k) {
+    const TransformStep& step = steps[k];
+    switch (step.kind) {
+      case TransformStep::kTranslate: glTranslatef(step.x, step.y, step.z); break;
+      case TransformStep::kRotate: glRotatef(step.degrees, step.x, step.y, step.z); break;
+      case TransformStep::kMultiply: glMultMatrixf(step.matrix); break;
+    }
   }
-  if (matrix) glMultMatrixf(CurrentMove == 0 ? CommittedMatrix[i].m : AnimatedMatrix[i].m);
+}
+
+void DrawCubie(int i) {
+  TransformStep steps[kMostCubieSteps];
+  glPushMatrix();
+  ApplySteps(steps, CubieSteps(i, steps));
   glCallList(static_cast<GLuint>(i + 1));
   glPopMatrix();
 }
@@ -66,12 +70,6 @@ void SetProjection(int32_t width, int32_t height) {
   glViewport(0, 0, width, height);
 }
 
-bool FrameExplodes() {
-  return ShowState == SHOW_EXPLODE || ShowState == SHOW_SCRAMBLE || ShowState == SHOW_IMPLODE;
-}
-
-bool FrameUsesCubieMatrices() { return ShowState != SHOW_EXPLODE; }
-
 void DrawFrame() {
   DrawFrameContents();
   SwapFrameBuffers();
@@ -86,10 +84,10 @@ void DrawFrameContents() {
   DrawBackground();
 
   glLoadIdentity();
-  glTranslatef(0, 0, -1.0f * static_cast<float>(SaverSettings.Displacement));
-  glRotatef(20, 1, 0, 0);
-  glRotatef(20, 0, -1, 0);
+  TransformStep camera[kCameraSteps];
+  CameraSteps(camera);
+  ApplySteps(camera, kCameraSteps);
   for (int i = 0; i < kCubies; ++i) {
-    if (i != kHiddenCubie) DrawCubie(i, FrameExplodes(), FrameUsesCubieMatrices());
+    if (i != kHiddenCubie) DrawCubie(i);
   }
 }

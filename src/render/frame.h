@@ -9,10 +9,6 @@ void DrawFrame();
 // Draws the frame without presenting it.
 void DrawFrameContents();
 
-// What the show's state asks of the cubies in this frame: the explode offset
-// and spin, and the cubie matrices.
-bool FrameExplodes();
-bool FrameUsesCubieMatrices();
 
 // Draws only where the frame differs from the one before, over what the back
 // buffer still holds, and presents that part (the whole frame where the
