@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Runs each saver with -root on an Xvfb of 1024x768 of its own for ten
-seconds and prints the CPU seconds it and the X server used per wall second,
-and its peak resident memory.
+"""Runs each saver with -root on an Xvfb of 1024x768 of its own and prints
+the time from its start to its first frame on the screen, its resident
+memory and shared libraries 10 s after the start, then the CPU seconds it and
+the X server used per wall second over the next ten seconds, and its peak
+resident memory.
 
     cpu_per_second.py --saver QUARLO --floor CLEAR_SWAP [--seconds 10]
 """
@@ -30,13 +32,30 @@ def peak_kib(pid):
     return 0
 
 
-def measure(command, seconds, warm_up=2.0):
+def resident_kib(pid):
+    for line in open("/proc/%d/status" % pid):
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def libraries(pid):
+    return len({line.split()[-1] for line in open("/proc/%d/maps" % pid) if ".so" in line})
+
+
+def measure(command, seconds, settle=10.0):
     screen = Screen(own=True, size="1024x768x24")
     try:
         env = dict(screen.env, XDG_CONFIG_HOME="/nonexistent")
+        empty = screen.screenshot().pixels
+        began = time.monotonic()
         program = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        time.sleep(warm_up)
+        while screen.screenshot().pixels == empty and time.monotonic() - began < settle:
+            pass
+        first_frame = time.monotonic() - began
+        time.sleep(max(0.0, settle - first_frame))
+        resident, linked = resident_kib(program.pid), libraries(program.pid)
         start = time.monotonic()
         used = cpu_seconds(program.pid) + cpu_seconds(screen.server.pid)
         time.sleep(seconds)
@@ -45,7 +64,7 @@ def measure(command, seconds, warm_up=2.0):
         peak = peak_kib(program.pid)
         program.kill()
         program.wait()
-        return used / wall, peak
+        return first_frame, resident, linked, used / wall, peak
     finally:
         screen.close()
 
@@ -61,10 +80,12 @@ def main():
     rubik = shutil.which("rubik") or "/usr/libexec/xscreensaver/rubik"
     if os.access(rubik, os.X_OK):
         runs.append(("rubik -root -delay 50000", [rubik, "-root", "-delay", "50000"]))
-    print("%-28s %12s %14s" % ("program", "CPU s / s", "peak RSS MiB"))
+    print("%-26s %12s %12s %6s %10s %10s" % ("program", "1st frame s", "RSS@10s MiB",
+                                             "libs", "CPU s / s", "peak MiB"))
     for name, command in runs:
-        cpu, peak = measure(command, options.seconds)
-        print("%-28s %12.3f %14.1f" % (name, cpu, peak / 1024))
+        first, resident, linked, cpu, peak = measure(command, options.seconds)
+        print("%-26s %12.2f %12.1f %6d %10.3f %10.1f" % (name, first, resident / 1024, linked, cpu,
+                                                        peak / 1024))
 
 
 if __name__ == "__main__":

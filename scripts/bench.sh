@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Linux targets and runs the benchmarks: the show's ticks, frames
 # at 1024x768 drawn whole and where they changed, the start-up with a
-# 6000x4000 picture; then the saver's CPU per wall second and peak memory on
+# 6000x4000 picture; then the saver's start-up to its first frame, memory and
+# libraries after 10 s, CPU per wall second and peak memory on
 # an Xvfb of 1024x768, beside a clear-and-swap floor and XScreenSaver's rubik.
 set -eu
 cd "$(dirname "$0")/.."
