@@ -92,7 +92,6 @@ def case_window(run):
         else:
             run.xdotool("windowclose", window)
         check(exit_code(saver) == 0, "a %s did not end the saver with 0" % ending)
-        check("X Error" not in saver.stderr.read(), "an X error was reported")
 
 
 def case_hosted(run):
@@ -112,7 +111,6 @@ def case_hosted(run):
         check(still_running(saver, 0.5), "input ended the saver drawn with %r" % ((args, hosted),))
         tell(host, "destroy")
         check(exit_code(saver) == 0, "the window going away did not end %r with 0" % args)
-        check("X Error" not in saver.stderr.read(), "an X error was reported")
 
 
 def case_host_visual(run):

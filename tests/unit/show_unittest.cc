@@ -39,11 +39,6 @@ class ShowTest : public ::testing::Test {
 
 TEST_F(ShowTest, GeneratorSeededWithZeroGivesTheKnownDraws) {
   for (int want : {38, 7719, 21238, 2437, 8855}) EXPECT_EQ(NextShowRandom(), want);
-  SeedShowRandom(0xFFFFFFFFu);
-  for (int k = 0; k < 1000; ++k) {
-    const int32_t v = NextShowRandom();
-    ASSERT_TRUE(v >= 0 && v <= 32767) << v;
-  }
 }
 
 TEST_F(ShowTest, TheFirstShowsFromSeedZero) {

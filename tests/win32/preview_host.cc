@@ -10,16 +10,6 @@
 
 namespace {
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_HELP || message == WM_CONTEXTMENU) {
-    std::printf("host got %s wparam-is-host %d\n", message == WM_HELP ? "WM_HELP" : "WM_CONTEXTMENU",
-                reinterpret_cast<HWND>(wparam) == window ? 1 : 0);
-    std::fflush(stdout);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wparam, lparam);
-}
-
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < milliseconds) {
@@ -40,7 +30,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   WNDCLASSA host_class = {};
-  host_class.lpfnWndProc = HostProc;
+  host_class.lpfnWndProc = DefWindowProcA;
   host_class.hInstance = GetModuleHandleA(nullptr);
   host_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   host_class.lpszClassName = "QuarloPreviewHost";
