@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xdotool x11-utils imagemagick python3
   libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libpng-dev libgtk-3-dev
-  xscreensaver xscreensaver-gl-extra dpkg-dev lintian mandoc desktop-file-utils
+  xscreensaver xscreensaver-gl-extra dpkg-dev lintian mandoc desktop-file-utils nsis zip
   clang libfuzzer-14-dev libclang-rt-14-dev
 )
 missing=()
