@@ -3,7 +3,6 @@
 #include <GL/glu.h>
 
 #include "cube/model.h"
-#include "cube/show.h"
 #include "render/cubie_transform.h"
 #include "render/cubies.h"
 #include "render/gl_compat.h"

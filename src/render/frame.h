@@ -9,7 +9,6 @@ void DrawFrame();
 // Draws the frame without presenting it.
 void DrawFrameContents();
 
-
 // Draws only where the frame differs from the one before, over what the back
 // buffer still holds, and presents that part (the whole frame where the
 // context keeps no back buffer to draw over). The same pixels as DrawFrame.

@@ -22,7 +22,6 @@ SettingOverrides CommandLineSettings;
 namespace {
 
 enum { kTickMilliseconds = 50 };
-int32_t FramesSkipped = 0;
 
 void ApplyOverrides() {
   const SettingOverrides& o = CommandLineSettings;
@@ -79,14 +78,8 @@ void CubeSaverProc(SaverMessage message) {
       break;
     case SAVER_TIMER:
       // Unseen, the show goes on undrawn; the first frame seen again is whole.
-      if (!SaverVisible) {
-        ShowTick(nullptr);
-        FramesSkipped = 1;
-        break;
-      }
-      if (FramesSkipped) RedrawWholeFrame();
-      FramesSkipped = 0;
-      ShowTick(DrawChangedFrame);
+      if (!SaverVisible) RedrawWholeFrame();
+      ShowTick(SaverVisible ? DrawChangedFrame : nullptr);
       break;
     case SAVER_RESIZE:
       if (!GLContext) break;
