@@ -15,29 +15,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
-from e2e import Screen  # noqa: E402
-
-TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid):
-    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
-
-
-def peak_kib(pid):
-    for line in open("/proc/%d/status" % pid):
-        if line.startswith("VmHWM:"):
-            return int(line.split()[1])
-    return 0
-
-
-def resident_kib(pid):
-    for line in open("/proc/%d/status" % pid):
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
-
+from e2e import Screen, cpu_seconds, status_kib  # noqa: E402
 
 def libraries(pid):
     return len({line.split()[-1] for line in open("/proc/%d/maps" % pid) if ".so" in line})
@@ -55,13 +33,13 @@ def measure(command, seconds, settle=10.0):
             pass
         first_frame = time.monotonic() - began
         time.sleep(max(0.0, settle - first_frame))
-        resident, linked = resident_kib(program.pid), libraries(program.pid)
+        resident, linked = status_kib(program.pid, "VmRSS"), libraries(program.pid)
         start = time.monotonic()
         used = cpu_seconds(program.pid) + cpu_seconds(screen.server.pid)
         time.sleep(seconds)
         used = cpu_seconds(program.pid) + cpu_seconds(screen.server.pid) - used
         wall = time.monotonic() - start
-        peak = peak_kib(program.pid)
+        peak = status_kib(program.pid, "VmHWM")
         program.kill()
         program.wait()
         return first_frame, resident, linked, used / wall, peak

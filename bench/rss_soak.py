@@ -20,17 +20,10 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
-from e2e import Screen  # noqa: E402
+from e2e import Screen, status_kib  # noqa: E402
 
 SAMPLE_SECONDS = 5
 WARM_UP_SECONDS = 300
-
-
-def resident_kib(pid):
-    for line in open("/proc/%d/status" % pid):
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
 
 
 def follow(name, pid, minutes, tolerance):
@@ -40,7 +33,7 @@ def follow(name, pid, minutes, tolerance):
     while time.monotonic() - start < minutes * 60:
         time.sleep(SAMPLE_SECONDS)
         try:
-            samples.append((time.monotonic() - start, resident_kib(pid)))
+            samples.append((time.monotonic() - start, status_kib(pid, "VmRSS")))
         except FileNotFoundError:
             print("%s: the saver ended after %.0f s" % (name, time.monotonic() - start))
             return False

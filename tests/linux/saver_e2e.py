@@ -31,6 +31,7 @@ class Run(Screen):
         self.work = tempfile.mkdtemp(prefix="quarlo-e2e-")
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.work, "config")
         self.env.pop("XSCREENSAVER_WINDOW", None)
+        self.no_display = {k: v for k, v in self.env.items() if k != "DISPLAY"}
         self.processes = []
         self.settings = os.path.join(self.env["XDG_CONFIG_HOME"], "quarlo", "settings.reg")
 
@@ -152,10 +153,9 @@ def case_hidden(run):
             if verb:
                 act(verb)
                 time.sleep(0.5)
-            before = cpu_seconds(saver)
+            before = cpu_seconds(saver.pid)
             time.sleep(3)
-            used.append(cpu_seconds(saver) - before)
-        print(what, used)
+            used.append(cpu_seconds(saver.pid) - before)
         act(show)
         time.sleep(0.3)
         check_logo_and_cube(run.screenshot(), *area)
@@ -181,14 +181,13 @@ def case_bad_arguments(run):
     """One clear line and one code for each cause in every mode: a command
     line that can't be read gives 2 and the usage, a mode that can't run
     (no display, no such window, -a) gives 255; no window is made."""
-    no_display = {k: v for k, v in run.env.items() if k != "DISPLAY"}
     for args, code, env in ((["-x"], 2, None), (["/q"], 2, None), (["-window-id", "root"], 2, None),
                             (["-p"], 2, None), (["-p", "0"], 2, None), (["-s", "-window"], 2, None),
                             (["-size", "huge"], 2, None), (["-texture"], 2, None),
                             (["--colour"], 2, None), (["-window-id", "0x1fffff0"], 255, None),
                             (["-a"], 255, None), (["-display", ":999", "-s"], 255, None),
-                            (["-display", ":999", "-c"], 255, None), (["-s"], 255, no_display),
-                            (["-c"], 255, no_display), ([], 255, no_display)):
+                            (["-display", ":999", "-c"], 255, None), (["-s"], 255, run.no_display),
+                            (["-c"], 255, run.no_display), ([], 255, run.no_display)):
         saver = run.start(*args, env=env)
         got, lines = exit_code(saver), saver.stderr.read().splitlines()
         check(got == code and lines and lines[0].startswith("quarlo"), "%s: %d %r" % (args, got, lines))
@@ -228,9 +227,8 @@ def case_dialog(run):
     """The GTK settings dialog, on the display -display names when it is
     given: Escape (Cancel) writes nothing and gives 0; OK writes the file and
     gives 1."""
-    no_display = {k: v for k, v in run.env.items() if k != "DISPLAY"}
     for args, env, key, result in ((["-c"], None, "Escape", 0),
-                                   (["-display", run.env["DISPLAY"], "-c"], no_display, "Escape", 0),
+                                   (["-display", run.env["DISPLAY"], "-c"], run.no_display, "Escape", 0),
                                    ([], None, "Return", 1)):
         dialog = run.start(*args, env=env)
         run.wait_window("Quarlo Screen Saver Setup")

@@ -200,10 +200,18 @@ def rendered_frame(render, width, height):
                               capture_output=True).stdout
 
 
-def cpu_seconds(process):
-    """The CPU time a running process has used so far."""
-    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
+def cpu_seconds(pid):
+    """The CPU time a running process has used so far (user and system)."""
+    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def status_kib(pid, field):
+    """A memory figure of a running process, such as VmRSS or VmHWM, in KiB."""
+    for line in open("/proc/%d/status" % pid):
+        if line.startswith(field + ":"):
+            return int(line.split()[1])
+    return 0
 
 
 def write_solid_bmp(path, colour, side=30):
