@@ -4,8 +4,8 @@
 //   x_host window W H [nodepth]
 //                       prints the new window's id (made in a visual without
 //                       a depth buffer with "nodepth"), then reads commands
-//                       on stdin: "destroy", "hide", "show", "cover" (a
-//                       window of its own over it), "uncover", "size W H";
+//                       on stdin: "destroy", "cover" (a window of its own
+//                       over it), "uncover", "size W H";
 //                       the end of input ends it
 //   x_host close ID     asks the window ID to close (WM_DELETE_WINDOW)
 #include <GL/glx.h>
@@ -31,36 +31,20 @@ int SendClose(Display* display, Window window) {
   return 0;
 }
 
-// A true-colour visual that OpenGL can use but that has no depth buffer.
+// A visual that OpenGL can use but that has no depth buffer (asked for the
+// smallest one, GLX gives none where it can).
 bool FindVisualWithoutDepth(Display* display, XVisualInfo* found) {
-  XVisualInfo wanted = {};
-  wanted.screen = DefaultScreen(display);
-  wanted.c_class = TrueColor;
-  int count = 0;
-  XVisualInfo* all = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &wanted, &count);
-  bool ok = false;
-  for (int i = 0; i < count && !ok; ++i) {
-    int gl = 0, rgba = 0, depth = 1;
-    glXGetConfig(display, &all[i], GLX_USE_GL, &gl);
-    glXGetConfig(display, &all[i], GLX_RGBA, &rgba);
-    glXGetConfig(display, &all[i], GLX_DEPTH_SIZE, &depth);
-    if (gl && rgba && depth == 0 && all[i].depth >= 24) {
-      *found = all[i];
-      ok = true;
-    }
-  }
-  if (all) XFree(all);
-  return ok;
+  int request[] = {GLX_RGBA, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 0, None};
+  XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), request);
+  int depth = 1;
+  if (visual) glXGetConfig(display, visual, GLX_DEPTH_SIZE, &depth);
+  if (visual && depth == 0) *found = *visual;
+  if (visual) XFree(visual);
+  return depth == 0;
 }
 
-Window MakeWindow(Display* display, int width, int height, bool no_depth) {
+Window MakeWindow(Display* display, int width, int height, const XVisualInfo& visual) {
   const Window root = DefaultRootWindow(display);
-  XVisualInfo visual = {};
-  if (!no_depth || !FindVisualWithoutDepth(display, &visual)) {
-    visual.visual = DefaultVisual(display, DefaultScreen(display));
-    visual.depth = DefaultDepth(display, DefaultScreen(display));
-    if (no_depth) std::fprintf(stderr, "x_host: no visual without a depth buffer\n");
-  }
   XSetWindowAttributes attributes = {};
   attributes.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
   return XCreateWindow(display, root, 100, 100, width, height, 0, visual.depth, InputOutput,
@@ -74,8 +58,14 @@ int main(int argc, char** argv) {
   if (!display || argc < 3) return 2;
   if (std::strcmp(argv[1], "close") == 0) return SendClose(display, std::strtoul(argv[2], nullptr, 0));
   if (std::strcmp(argv[1], "window") != 0 || argc < 4) return 2;
-  const bool no_depth = argc > 4 && std::strcmp(argv[4], "nodepth") == 0;
-  const Window window = MakeWindow(display, std::atoi(argv[2]), std::atoi(argv[3]), no_depth);
+  XVisualInfo visual = {};
+  visual.visual = DefaultVisual(display, DefaultScreen(display));
+  visual.depth = DefaultDepth(display, DefaultScreen(display));
+  if (argc > 4 && std::strcmp(argv[4], "nodepth") == 0 && !FindVisualWithoutDepth(display, &visual)) {
+    std::fprintf(stderr, "x_host: no visual without a depth buffer\n");
+    return 3;
+  }
+  const Window window = MakeWindow(display, std::atoi(argv[2]), std::atoi(argv[3]), visual);
   XStoreName(display, window, "Quarlo test host");
   XMapWindow(display, window);
   XSync(display, False);
@@ -87,10 +77,6 @@ int main(int argc, char** argv) {
     int width = 0, height = 0;
     if (std::strncmp(line, "destroy", 7) == 0) {
       XDestroyWindow(display, window);
-    } else if (std::strncmp(line, "hide", 4) == 0) {
-      XUnmapWindow(display, window);
-    } else if (std::strncmp(line, "show", 4) == 0) {
-      XMapWindow(display, window);
     } else if (std::strncmp(line, "cover", 5) == 0) {
       XWindowAttributes a;
       XGetWindowAttributes(display, window, &a);

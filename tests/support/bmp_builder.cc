@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 namespace {
 void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
@@ -47,60 +46,18 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
   return out;
 }
 
-namespace {
-
-// Bit-field masks and how a 0xRRGGBB colour packs into them.
-struct FieldLayout {
-  int bytes;
-  uint32_t red, green, blue;
-};
-const FieldLayout kFields16 = {2, 0xF800, 0x07E0, 0x001F};
-const FieldLayout kFields32 = {4, 0x000000FF, 0x0000FF00, 0x00FF0000};  // red lowest
-
-uint32_t Pack(const FieldLayout& f, uint32_t colour) {
-  uint32_t v = 0;
-  for (const auto& [mask, shift] : {std::pair{f.red, 16}, {f.green, 8}, {f.blue, 0}}) {
-    const uint32_t c = (colour >> shift) & 0xFF;
-    int low = 0, bits = 0;
-    while (!((mask >> low) & 1)) ++low;
-    while ((mask >> (low + bits)) & 1) ++bits;
-    v |= (c >> (8 - bits)) << low;
-  }
-  return v;
-}
-
-}  // namespace
-
-std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour,
-                                  PictureForm form) {
+std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour) {
   BmpSpec s;
   s.width = w;
   s.height = h;
-  const FieldLayout* fields = form == PictureForm::kFields16WithTable   ? &kFields16
-                              : form == PictureForm::kFields32WithTable ? &kFields32
-                                                                        : nullptr;
-  const int bytes = fields ? fields->bytes : 3;
-  const int row = (w * bytes + 3) / 4 * 4;
+  const int row = (w * 3 + 3) / 4 * 4;
   s.pixels.assign(static_cast<size_t>(row) * h, 0);
-  const bool top_down = form == PictureForm::kTopDown24 || form == PictureForm::kTopDown24NoSize;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const uint32_t c = colour(x, y);
-      const uint32_t v = fields ? Pack(*fields, c) : c;
-      uint8_t* p = &s.pixels[static_cast<size_t>(top_down ? y : h - 1 - y) * row + x * bytes];
-      for (int k = 0; k < bytes; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
+      uint8_t* p = &s.pixels[static_cast<size_t>(h - 1 - y) * row + x * 3];
+      for (int k = 0; k < 3; ++k) p[k] = static_cast<uint8_t>(c >> (8 * k));
     }
-  }
-  if (top_down) s.height = -h;
-  if (form == PictureForm::kTopDown24) s.size_image = static_cast<int32_t>(s.pixels.size());
-  if (fields) {
-    s.bit_count = static_cast<uint16_t>(fields->bytes * 8);
-    s.compression = 3;  // BI_BITFIELDS: the masks first, then the table
-    for (uint32_t mask : {fields->red, fields->green, fields->blue}) {
-      for (int k = 0; k < 4; ++k) s.table.push_back(static_cast<uint8_t>(mask >> (8 * k)));
-    }
-    s.clr_used = 256;  // a table some converters add; it must not be read as masks
-    for (int i = 0; i < 256; ++i) s.table.insert(s.table.end(), {0x11, 0x22, uint8_t(i), 0});
   }
   return BuildBmp(s);
 }

@@ -22,17 +22,8 @@ struct BmpSpec {
 
 std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
 
-// The ways other programs store the same picture.
-enum class PictureForm {
-  kBottomUp24,         // 24 bits, rows bottom-up: the common form
-  kTopDown24,          // negative height, with the image size stored
-  kTopDown24NoSize,    // negative height, image size 0
-  kFields16WithTable,  // 5-6-5 bit fields, then a 256-entry colour table
-  kFields32WithTable,  // 32-bit fields in an odd order, then a colour table
-};
-// A w x h file whose pixel at (x, y counted from the top) has the colour
-// 0xRRGGBB that `colour` gives (16 bits keep only 0 and 255 exact).
-std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour,
-                                  PictureForm form = PictureForm::kBottomUp24);
+// A w x h file, 24 bits bottom-up, whose pixel at (x, y counted from the
+// top) has the colour 0xRRGGBB that `colour` gives.
+std::vector<uint8_t> BuildPicture(int w, int h, const std::function<uint32_t(int, int)>& colour);
 // Writes bytes to a file in the test's temporary directory; returns its path.
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);

@@ -49,6 +49,7 @@ class Screen:
     def __init__(self, env=None, own=False, size="1024x768x24", extra=()):
         self.env = dict(env or os.environ)
         self.server = None
+        self.processes = []  # what the test started on the display: ended by close()
         if own:
             read, write = os.pipe()
             self.server = subprocess.Popen(
@@ -89,6 +90,10 @@ class Screen:
         return Picture(int(fields[1]), int(fields[2]), fields[4])
 
     def close(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
         if self.server:
             self.server.terminate()  # lets the server remove its socket and lock
             self.server.wait()

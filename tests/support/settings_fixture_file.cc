@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "settings/store_file.h"
 #include "settings_fixture.h"
+#include "test_files.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ void WritePlanted() {
 
 RegDocument StoredDocument() {
   ConfigHome();
-  std::ifstream file(SettingsFilePath(), std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return ReadRegDocument(bytes.str());
+  return ReadRegDocument(ReadFileBytes(SettingsFilePath()));
 }
 
 }  // namespace

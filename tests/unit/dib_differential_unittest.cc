@@ -6,14 +6,13 @@
 // one to one draw leaves it; the format draws nothing there).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "render/bitmap.h"
 #include "render/dib_decode.h"
+#include "test_files.h"
 
 namespace {
 
@@ -29,12 +28,8 @@ std::vector<uint8_t> MagickDecode(const std::string& file) {
 }
 
 TEST(DibDifferentialTest, EveryStoredFormDecodesAsImageMagickDecodesIt) {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(QUARLO_BITMAP_CORPUS)) {
-    files.push_back(entry.path().string());
-  }
+  const std::vector<std::string> files = FolderFiles(QUARLO_BITMAP_CORPUS);
   ASSERT_GE(files.size(), 20u);
-  std::sort(files.begin(), files.end());
   for (const std::string& file : files) {
     PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
     ASSERT_NE(bitmap, nullptr) << file;

@@ -10,19 +10,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "settings/settings.h"
 #include "settings_fixture.h"
+#include "test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -73,7 +66,7 @@ TEST_F(StoreFileTest, PathFollowsXdgConfigHomeAndTheFolderIsMade) {
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   std::system(("rm -rf '" + Folder(path_) + "'").c_str());  // a missing folder is made
   SaveSettings("a.bmp");
-  EXPECT_NE(ReadFile(path_).find("\"Texture\"=\"a.bmp\""), std::string::npos);
+  EXPECT_NE(ReadFileBytes(path_).find("\"Texture\"=\"a.bmp\""), std::string::npos);
 }
 
 // Damaged and unusable files give the defaults value by value, never a
@@ -94,7 +87,7 @@ TEST_F(StoreFileTest, DamagedFilesGiveDefaultsValueByValue) {
       {"long-line.reg", 0, 0, 30, ""},          // a Texture line of 100000 characters
   };
   for (const auto& c : cases) {
-    WriteFile(path_, ReadFile(corpus + "/" + c.file));
+    WriteFile(path_, ReadFileBytes(corpus + "/" + c.file));
     SaverSettings = SaverSettingsRecord{7, 7, 60, "stale"};
     LoadSettings();
     EXPECT_EQ(SaverSettings.Surface, c.surface) << c.file;
@@ -105,7 +98,7 @@ TEST_F(StoreFileTest, DamagedFilesGiveDefaultsValueByValue) {
 }
 
 TEST_F(StoreFileTest, UnusableFilesReadAsNoneAndAreNeverReplaced) {
-  const std::string good = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  const std::string good = ReadFileBytes(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
   const struct {
     const char* what;
     std::function<void()> make;
@@ -134,7 +127,7 @@ TEST_F(StoreFileTest, UnusableFilesReadAsNoneAndAreNeverReplaced) {
 }
 
 TEST_F(StoreFileTest, AFolderThatCantBeWrittenKeepsTheOldFile) {
-  const std::string old = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  const std::string old = ReadFileBytes(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
   WriteFile(path_, old);
   std::system(("chmod -R a+rX '" + Folder(Folder(path_)) + "'").c_str());
   chmod(Folder(path_).c_str(), 0555);
@@ -143,20 +136,20 @@ TEST_F(StoreFileTest, AFolderThatCantBeWrittenKeepsTheOldFile) {
     if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
   });
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  EXPECT_EQ(ReadFile(path_), old);
+  EXPECT_EQ(ReadFileBytes(path_), old);
   // Where the folder should be there is a file: nothing can be made.
   chmod(Folder(path_).c_str(), 0700);
   std::system(("rm -rf '" + Folder(path_) + "' && touch '" + Folder(path_) + "'").c_str());
   SaveSettings("y.bmp");
-  EXPECT_EQ(ReadFile(Folder(path_)), "");
+  EXPECT_EQ(ReadFileBytes(Folder(path_)), "");
 }
 
 TEST_F(StoreFileTest, ASaveStoppedAtAnyStepLeavesTheOldFileOrTheNewOne) {
-  const std::string old = ReadFile(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
+  const std::string old = ReadFileBytes(std::string(QUARLO_SETTINGS_CORPUS) + "/bad-lines.reg");
   WriteFile(path_, old);
   SaverSettings = SaverSettingsRecord{1, 1, 50, ""};
   SaveSettings("new.bmp");
-  const std::string saved = ReadFile(path_);
+  const std::string saved = ReadFileBytes(path_);
   ASSERT_NE(saved, old);
   for (int stop = kSettingsFileTempMade; stop <= kSettingsFileRenamed; ++stop) {
     WriteFile(path_, old);
@@ -168,7 +161,7 @@ TEST_F(StoreFileTest, ASaveStoppedAtAnyStepLeavesTheOldFileOrTheNewOne) {
       };
     });
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << stop;
-    EXPECT_EQ(ReadFile(path_), stop == kSettingsFileRenamed ? saved : old) << "stopped at " << stop;
+    EXPECT_EQ(ReadFileBytes(path_), stop == kSettingsFileRenamed ? saved : old) << "stopped at " << stop;
   }
 }
 
@@ -218,7 +211,7 @@ TEST_F(StoreFileTest, SavesGoWhereTheLinksLeadKeepingTheMode) {
     }
     EXPECT_EQ(said, "") << c.what;
     const std::string saved = config + "/" + c.saved;
-    EXPECT_NE(ReadFile(saved).find("\"Texture\"=\"z.bmp\""), std::string::npos) << c.what;
+    EXPECT_NE(ReadFileBytes(saved).find("\"Texture\"=\"z.bmp\""), std::string::npos) << c.what;
     ASSERT_EQ(stat(saved.c_str(), &st), 0) << c.what;
     EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0600) << c.what;
     if (*c.link) {

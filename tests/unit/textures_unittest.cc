@@ -87,38 +87,4 @@ TEST_F(MakeTextureTest, TinyPicturesAndNoPicture) {
   }
 }
 
-// The nine pieces and the whole picture, as the saver makes them.
-std::vector<std::vector<uint8_t>> AllTextures(const std::vector<uint8_t>& file) {
-  std::vector<std::vector<uint8_t>> out;
-  for (int p = 0; p <= 9; ++p) {
-    PendingBitmap = LoadBitmapMemory(file.data(), file.size());
-    if (!PendingBitmap) return out;
-    const bool logo = p == 9;
-    logo ? MakeLogoTexture() : MakeFrontTexture(p);
-    const uint8_t* bits = logo ? LogoBits : FrontPieceBits[p];
-    const int edge = logo ? LogoTextureSize : FrontTextureSize;
-    out.emplace_back(bits, bits + (bits ? edge * edge * 4 : 0));
-  }
-  return out;
-}
-
-TEST_F(MakeTextureTest, EveryStoredFormGivesTheTexturesOfItsBottomUpTwin) {
-  // Eight colours of full components only, so that 16 bits hold them exactly,
-  // laid out so that no two pieces and no flipped row look alike.
-  const auto colour = [](int x, int y) {
-    const uint32_t c = static_cast<uint32_t>((x * 37 + y * 101 + x * y * 11) >> 2) % 8;
-    return (c & 4 ? 0xFF0000u : 0) | (c & 2 ? 0xFF00u : 0) | (c & 1 ? 0xFFu : 0);
-  };
-  const int w = 31, h = 22;  // odd rows, padded rows, pieces of 10 x 7
-  const auto want = AllTextures(BuildPicture(w, h, colour));
-  ASSERT_EQ(want.size(), 10u);
-  for (size_t p = 1; p < want.size(); ++p) {  // a picture, not nine black squares
-    for (size_t q = 0; q < p; ++q) ASSERT_NE(want[p], want[q]) << p << " " << q;
-  }
-  for (PictureForm form : {PictureForm::kTopDown24, PictureForm::kTopDown24NoSize,
-                           PictureForm::kFields16WithTable, PictureForm::kFields32WithTable}) {
-    EXPECT_EQ(AllTextures(BuildPicture(w, h, colour, form)), want) << int(form);
-  }
-}
-
 }  // namespace

@@ -12,6 +12,7 @@
 #include "saver/cube_window_win32.h"
 #include "settings/settings.h"
 #include "settings_fixture.h"
+#include "saver_class_win32.h"
 #include "shell/saver_shell_win32.h"
 
 namespace {
@@ -19,15 +20,7 @@ namespace {
 class CubeWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const bool registered = [] {
-      WNDCLASSA saver = {};
-      saver.style = CS_OWNDC;
-      saver.lpfnWndProc = SaverClassProc;
-      saver.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-      saver.lpszClassName = kSaverClassName;
-      return RegisterClassA(&saver) != 0;
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterTestSaverClasses());
     SaverInstance = LoadLibraryExA(QUARLO_SCR_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     FirstPaintSeen = 0;
     GLContext = nullptr;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,9 @@
 #include "render/dib_decode.h"
 #include "render/textures.h"
 #include "render/textures_win32.h"
+#include "test_files.h"
 
 namespace {
-
-std::vector<std::string> Corpus(const char* folder = QUARLO_BITMAP_CORPUS) {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // GDI's picture of a bitmap drawn one to one into a 32-bit DIB section.
 std::vector<uint8_t> GdiDecode(const PackedBitmap* bitmap) {
@@ -50,7 +43,7 @@ std::vector<uint8_t> GdiDecode(const PackedBitmap* bitmap) {
 }
 
 TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely) {
-  for (const std::string& file : Corpus(QUARLO_DAMAGED_BITMAPS)) {
+  for (const std::string& file : FolderFiles(QUARLO_DAMAGED_BITMAPS)) {
     for (int32_t image = kWholePicture; image < kFrontPieces; ++image) {
       PendingBitmap = LoadBitmapFile(file.c_str());  // refused, or drawn without a crash
       if (PendingBitmap) image == kWholePicture ? MakeLogoTexture() : MakeFrontTexture(image);
@@ -58,7 +51,7 @@ TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely
     }
     FreeTextures();
   }
-  for (const std::string& file : Corpus()) {
+  for (const std::string& file : FolderFiles(QUARLO_BITMAP_CORPUS)) {
     PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
     ASSERT_NE(bitmap, nullptr) << file;
     std::vector<uint8_t> ours(DecodedBytes(bitmap), 0);
@@ -87,7 +80,7 @@ TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely
 // span of ours. (And where run-length data skips pixels, see below.)
 TEST(GdiPicturesTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
   int whole_multiples_compared = 0;
-  for (const std::string& file : Corpus()) {
+  for (const std::string& file : FolderFiles(QUARLO_BITMAP_CORPUS)) {
     PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
     ASSERT_NE(bitmap, nullptr) << file;
     const BitmapInfoHeader h = PackedBitmapHeader(bitmap);

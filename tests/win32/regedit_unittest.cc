@@ -6,13 +6,13 @@
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "settings/reg_file.h"
 #include "settings/settings.h"
 #include "settings/store.h"
 #include "settings_fixture.h"
+#include "test_files.h"
 
 namespace {
 
@@ -50,10 +50,7 @@ TEST(RegeditTest, ExportedKeyReadsAsTheSameFourValues) {
   const std::string file = TempFile("quarlo-export.reg");
   DeleteFileA(file.c_str());
   ASSERT_EQ(Regedit("/E \"" + file + "\" HKEY_CURRENT_USER\\" + kSettingsKeyPath), 0u);
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  const RegDocument doc = ReadRegDocument(bytes.str());
+  const RegDocument doc = ReadRegDocument(ReadFileBytes(file));
   ASSERT_TRUE(doc.valid);
   const struct {
     const char* name;

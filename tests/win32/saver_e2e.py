@@ -29,7 +29,7 @@ class Session(Screen):
         self.options = options
         self.saver = options.saver
         self.work = tempfile.mkdtemp(prefix="quarlo-e2e-")
-        self.processes, self.undo = [], []
+        self.undo = []
 
     def start(self, *args, env=None, program=None):
         process = subprocess.Popen(
@@ -50,10 +50,7 @@ class Session(Screen):
         raise Failure("reg add %s failed: %s" % (key, done.stdout + done.stderr))
 
     def close(self):
-        for process in self.processes:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
+        super().close()
         for command in reversed(self.undo):
             subprocess.run([self.options.wine_run, self.options.prefix, *command], env=self.env,
                            capture_output=True)

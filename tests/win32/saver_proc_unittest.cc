@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "saver_class_win32.h"
 #include "shell/saver_shell_win32.h"
 
 namespace {
@@ -29,17 +30,7 @@ namespace {
 class SaverProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const bool registered = [] {
-      WNDCLASSA saver = {};
-      saver.lpfnWndProc = SaverClassProc;
-      saver.hInstance = GetModuleHandleA(nullptr);
-      saver.lpszClassName = kSaverClassName;
-      WNDCLASSA parent = saver;
-      parent.lpfnWndProc = DefWindowProcA;
-      parent.lpszClassName = "QuarloTestParent";
-      return RegisterClassA(&saver) && RegisterClassA(&parent);
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterTestSaverClasses());
     CloseApproved = InPasswordCheck = IsPreview = IsWin9xPlatform = 0;
     LastCheckTick = 0xFFFFFFFFu;
     VerifyScreenSavePwdEntry = nullptr;

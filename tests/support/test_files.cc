@@ -1,0 +1,20 @@
+#include "test_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::vector<std::string> FolderFiles(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
