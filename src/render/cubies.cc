@@ -104,7 +104,7 @@ void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   } else if (inside) {
     glColor3f(kInsideGrey, kInsideGrey, kInsideGrey);
   } else {
-    glColor3f(0, 0, 1);
+    glColor3f(shape.color[0], shape.color[1], shape.color[2]);
   }
   EmitPolygon(shape, true);
   if (surface) glDisable(GL_TEXTURE_2D);

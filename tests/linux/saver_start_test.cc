@@ -1,13 +1,40 @@
-// A host window that goes away at any step of the saver's start ends the
-// saver with 0; it never leaves the saver waiting for ever.
+// The saver's run in process: a host window that goes away at any step of
+// the start ends the saver with 0, never leaving it waiting for ever; and
+// the show's ticks come no oftener than every 50 ms (to the millisecond
+// the clock is read in).
 #include <gtest/gtest.h>  // before Xlib, whose None macro it would trip over
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "cube/show.h"
 #include "shell/saver_shell_x11.h"
+
+// The show's ticks, counted on their way in from the saver's start: the
+// link wraps ShowTick (by its mangled name) in this.
+extern "C" void __real__Z8ShowTickPFvvE(ShowDrawFunction draw);
+int TickPipe = -1;
+int64_t StartMs = 0;
+int64_t NowMs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+extern "C" void __wrap__Z8ShowTickPFvvE(ShowDrawFunction draw) {
+  static int64_t ticks = 0;
+  ++ticks;
+  __real__Z8ShowTickPFvvE(draw);
+  const int64_t ms = NowMs() - StartMs;
+  if (ms < 1500 || TickPipe < 0) return;
+  const int64_t counted[2] = {ticks, ms};
+  if (write(TickPipe, counted, sizeof counted) != sizeof counted) _exit(3);
+  TickPipe = -1;
+  kill(getpid(), SIGTERM);
+}
 
 namespace {
 
@@ -48,6 +75,30 @@ TEST(SaverStartTest, AHostWindowGoneAtAnyStepEndsTheSaverWith0) {
     EXPECT_EQ(RunSaverInChild(step), 0) << "the window went away at step " << step;
   }
   XCloseDisplay(display);
+}
+
+// A periodic timer may run late but never early: the n-th tick comes at
+// least n periods after the start.
+TEST(SaverRunTest, TicksComeNoOftenerThanEvery50Milliseconds) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    alarm(20);
+    TickPipe = fds[1];
+    StartMs = NowMs();
+    char program[] = "quarlo", option[] = "-window";
+    char* argv[] = {program, option, nullptr};
+    _exit(SaverMain(2, argv, "usage"));
+  }
+  close(fds[1]);
+  int64_t counted[2] = {0, 0};
+  EXPECT_EQ(read(fds[0], counted, sizeof counted), ssize_t(sizeof counted));
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_GE(counted[0], 2);
+  EXPECT_LE(counted[0] * 50, counted[1] + 1) << counted[0] << " ticks in " << counted[1] << " ms";
 }
 
 }  // namespace

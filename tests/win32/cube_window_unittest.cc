@@ -52,16 +52,35 @@ TEST_F(CubeWindowTest, PicturesAtCreationTheSceneAtTheFirstPaintTicksAndTeardown
   HBITMAP pieces[kFrontPieces];
   for (int p = 0; p < kFrontPieces; ++p) EXPECT_NE(pieces[p] = FrontPieceBitmap[p], nullptr) << p;
   EXPECT_TRUE(SaverSettings.Surface == 1 && GLContext == nullptr) << "the scene waits for the first paint";
-  UpdateWindow(window_);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  UpdateWindow(window_);  // sets the timer
   ASSERT_TRUE(FirstPaintSeen == 1 && GLContext != nullptr && wglGetCurrentContext() == GLContext);
   EXPECT_TRUE(ClientWidth == 320 && ClientHeight == 240 && TickTimerId == 1 && LogoTextureSize == 256 && LogoBitmap);
   const HGLRC context = GLContext;
   InvalidateRect(window_, nullptr, FALSE);
   UpdateWindow(window_);  // a later paint sets nothing up again
   EXPECT_EQ(GLContext, context);
+  // The timer's ticks run the show, no oftener than every 50 ms: a timer may
+  // run late but never early, so the n-th tick comes at least n periods
+  // after the timer was set.
   const int32_t counter = ShowCounter, state = ShowState;
-  for (int i = 0; i < 12; ++i) SendMessageA(window_, WM_TIMER, 1, 0);
+  int64_t ticks = 0, ms = 0;
+  while (ms < 1500) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } else {
+      ticks += message.message == WM_TIMER && message.hwnd == window_;
+      DispatchMessageA(&message);
+    }
+    QueryPerformanceCounter(&now);
+    ms = (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+  }
   EXPECT_TRUE(ShowCounter != counter || ShowState != state) << "ticks did not run the show";
+  EXPECT_GE(ticks, 2);
+  EXPECT_LE(ticks * 50, ms + 1) << ticks << " ticks in " << ms << " ms";
   const HBITMAP logo = LogoBitmap;
   DestroyWindow(window_);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
