@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "render/damage.h"
+
 void SetProjection(int32_t width, int32_t height);
 // Draws the background and the 26 cubies and presents the frame.
 void DrawFrame();
@@ -16,3 +18,15 @@ void DrawChangedFrame();
 // The next changed frame is drawn and presented whole (after a resize, or
 // when the window was uncovered).
 void RedrawWholeFrame();
+
+// One picture of the show in a rectangle of the drawable (pixels from its
+// bottom left), with the cube's rectangles of the view's last frames.
+struct FrameView {
+  PixelRect rect;
+  DamageHistory history;
+};
+// Draws in the view, with a projection for its size, where this frame
+// differs from the one the back buffer held `age` frames back (0: unknown,
+// so all of the view); the part drawn, in drawable pixels, for the caller to
+// present. A view whose rectangle changed is drawn whole.
+PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age);

@@ -8,21 +8,35 @@
 #include "render/gl_context.h"
 
 namespace {
-DamageHistory History = {};
+FrameView Whole = {};
 }
 
-void RedrawWholeFrame() { History.count = 0; }
+void RedrawWholeFrame() { Whole.history.count = 0; }
 
 void DrawChangedFrame() {
-  const PixelRect whole{0, 0, ClientWidth, ClientHeight};
-  const PixelRect cube = CubeScreenRect(ClientWidth, ClientHeight);
-  const PixelRect damage = DamageSince(History, BackBufferAge(), cube, whole);
+  const PixelRect damage = DrawViewChanges(&Whole, PixelRect{0, 0, ClientWidth, ClientHeight},
+                                           BackBufferAge());
+  PresentFrameRect(damage.x, damage.y, damage.width, damage.height);
+}
+
+PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age) {
+  const PixelRect& was = view->rect;
+  if (rect.x != was.x || rect.y != was.y || rect.width != was.width || rect.height != was.height) {
+    view->rect = rect;
+    view->history.count = 0;
+  }
+  SetProjection(rect.width, rect.height);
+  glViewport(rect.x, rect.y, rect.width, rect.height);  // the view's own place in the drawable
+  PixelRect cube = CubeScreenRect(rect.width, rect.height);
+  cube.x += rect.x;
+  cube.y += rect.y;
+  const PixelRect damage = DamageSince(view->history, age, cube, rect);
   if (!IsEmptyRect(damage)) {
     glEnable(GL_SCISSOR_TEST);
     glScissor(damage.x, damage.y, damage.width, damage.height);
     DrawFrameContents();
     glDisable(GL_SCISSOR_TEST);
   }
-  PresentFrameRect(damage.x, damage.y, damage.width, damage.height);
-  RememberCubeRect(&History, cube);
+  RememberCubeRect(&view->history, cube);
+  return damage;
 }

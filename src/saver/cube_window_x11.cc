@@ -1,57 +1,47 @@
-// The cube's own saver window procedure on X11: settings and front-face
-// pictures at creation, the scene at the first paint, one show tick per
-// timer tick, the projection again on a resize, and teardown at the end.
-#include "saver/cube_window_x11.h"
-
-#include <cstdio>
-
-#include "cube/show.h"
-#include "render/cubies.h"
-#include "render/front_pieces.h"
-#include "render/frame.h"
+// The cube window's glue on X11: a GLX context on the saver window, whose
+// surfaces (the whole window, or each monitor's part of it) are drawn into
+// one back buffer and presented together.
 #include "render/gl_context_x11.h"
-#include "render/logo.h"
-#include "render/textures.h"
-#include "settings/settings.h"
+#include "saver/cube_window.h"
 #include "shell/saver_shell_x11.h"
-
-int32_t FirstPaintSeen = 0;
-GLXContext GLContext = nullptr;
-SettingOverrides CommandLineSettings;
 
 namespace {
 
-enum { kTickMilliseconds = 50 };
+GLXContext GLContext = nullptr;
+PixelRect Drawn = {};
+bool AnyDrawn = false;
 
-void ApplyOverrides() {
-  const SettingOverrides& o = CommandLineSettings;
-  if (o.explode >= 0) SaverSettings.Explode = o.explode;
-  if (o.displacement) SaverSettings.Displacement = o.displacement;
-  if (o.texture) {
-    SaverSettings.Surface = 1;
-    std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
-  }
-}
-
-void SetUpScene() {
+bool MakeContext() {
   GLContext = CreateGLContext(SaverDisplay, SaverWindow);
-  if (!GLContext) return;
-  PendingBitmap = LoadLogoBitmap();
-  if (PendingBitmap) MakeLogoTexture();
-  BuildCubieLists();
-  SetProjection(ClientWidth, ClientHeight);
-  RedrawWholeFrame();
-  SetSaverTimer(kTickMilliseconds);
+  return GLContext != nullptr;
 }
 
-void TearDown() {
-  KillSaverTimer();
-  if (GLContext) DestroyGLContext(GLContext);  // the lists and textures go with it
+void DropContext() {
+  DestroyGLContext(GLContext);
   GLContext = nullptr;
-  FreeTextures();
+}
+
+int32_t BeginSurface(int32_t) {
+  ClientWidth = SaverWidth;  // the drawable's size, for how a part of it is shown
+  ClientHeight = SaverHeight;
+  return BackBufferAge();
+}
+
+void PresentSurface(int32_t, const PixelRect& drawn) {
+  Drawn = UnionRect(Drawn, drawn);
+  AnyDrawn = true;
+}
+
+void EndFrame() {
+  if (AnyDrawn) PresentFrameRect(Drawn.x, Drawn.y, Drawn.width, Drawn.height);
+  Drawn = PixelRect{};
+  AnyDrawn = false;
 }
 
 }  // namespace
+
+const SurfaceDrawing X11SurfaceDrawing = {MakeContext, DropContext, BeginSurface, PresentSurface,
+                                          EndFrame};
 
 bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual) {
   return ChooseGLVisual(display, screen, visual);
@@ -59,37 +49,4 @@ bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual) {
 
 bool SaverCanDrawInVisual(Display* display, Visual* visual) {
   return VisualSuitsDrawing(display, visual);
-}
-
-void CubeSaverProc(SaverMessage message) {
-  switch (message) {
-    case SAVER_CREATE:
-      LoadSettings();
-      ApplyOverrides();
-      MakeFrontPieces();
-      break;
-    case SAVER_PAINT:
-      if (FirstPaintSeen) {
-        RedrawWholeFrame();  // what was covered shows again with the next frame
-        break;
-      }
-      FirstPaintSeen = 1;
-      SetUpScene();
-      break;
-    case SAVER_TIMER:
-      // Unseen, the show goes on undrawn; the first frame seen again is whole.
-      if (!SaverVisible) RedrawWholeFrame();
-      ShowTick(SaverVisible ? DrawChangedFrame : nullptr);
-      break;
-    case SAVER_RESIZE:
-      if (!GLContext) break;
-      ClientWidth = SaverWidth;
-      ClientHeight = SaverHeight;
-      SetProjection(ClientWidth, ClientHeight);
-      RedrawWholeFrame();
-      break;
-    case SAVER_DESTROY:
-      TearDown();
-      break;
-  }
 }

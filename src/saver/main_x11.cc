@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "saver/cube_window_x11.h"
+#include "saver/cube_window.h"
 #include "settings/dialog_model.h"
 #include "settings/settings.h"
 #include "shell/saver_arguments.h"
@@ -15,13 +15,15 @@ namespace {
 const char kUsage[] =
     "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
     "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
-    "              [-display NAME] [--version]\n"
+    "              [-display NAME | -x11 | -wayland] [--version]\n"
     "  -s              full screen; a key, a button, a move of the pointer or the\n"
     "                  loss of the focus ends it\n"
     "  -c, nothing     the settings dialog\n"
     "  -p ID, -l ID    draw into the window ID (decimal or 0x hexadecimal)\n"
     "  -root           the root window, or XScreenSaver's (XSCREENSAVER_WINDOW)\n"
     "  -window         a window of its own\n"
+    "  -x11, -wayland  -s and -window on that display system; without either,\n"
+    "                  on Wayland when a compositor answers, else on X\n"
     "  -window-id ID   draw into the window ID\n"
     "  -explode, -no-explode, -size, -texture\n"
     "                  this run's settings in place of the stored ones";

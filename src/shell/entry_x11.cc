@@ -1,13 +1,16 @@
-// The saver's entry on X11: the command line picks one mode; the saver
-// modes find or make the window to draw into and run the event loop.
+// The saver's entry on Linux: the command line picks one mode, and -s and
+// -window the display system (a Wayland compositor when one answers); the
+// X11 saver modes find or make the window to draw into and run the loop.
 #include <X11/Xatom.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "quarlo_version.h"
 #include "shell/saver_arguments.h"
+#include "shell/saver_shell_wayland.h"
 #include "shell/saver_shell_x11.h"
 
 Display* SaverDisplay = nullptr;
@@ -76,12 +79,29 @@ bool FindHostWindow(Window window, XWindowAttributes* attributes) {
   return found && LastXError == 0;
 }
 
+// Whether -s or -window runs on Wayland: when asked to, or when a
+// compositor answers and no X display was named.
+bool WaylandFirst(const SaverArguments& arguments) {
+  const bool either = arguments.mode == MODE_FULL_SCREEN || arguments.mode == MODE_WINDOW;
+  return arguments.choice == DISPLAY_WAYLAND ||
+         (either && arguments.choice == DISPLAY_ANY && !arguments.display);
+}
+
+// The session's compositor, as libwayland finds it; none without a place to
+// look (libwayland would complain of the missing XDG_RUNTIME_DIR).
+wl_display* ConnectWayland() {
+  const char* name = std::getenv("WAYLAND_DISPLAY");
+  const bool named = std::getenv("WAYLAND_SOCKET") || (name && name[0] == '/');
+  return named || std::getenv("XDG_RUNTIME_DIR") ? wl_display_connect(nullptr) : nullptr;
+}
+
 int32_t RunSaverWindow(const SaverArguments& arguments) {
   SaverDisplay = XOpenDisplay(arguments.display);
   if (!SaverDisplay) {
     const char* name = arguments.display ? arguments.display : XDisplayName(nullptr);
-    std::fprintf(stderr, "quarlo: cannot open the display %s\n",
-                 *name ? name : "(DISPLAY is not set)");
+    std::fprintf(stderr, "quarlo: cannot open the display %s%s\n",
+                 *name ? name : "(DISPLAY is not set)",
+                 WaylandFirst(arguments) ? ", and no Wayland compositor answers" : "");
     return SAVER_EXIT_CANNOT_RUN;
   }
   XSetErrorHandler(NoteXError);
@@ -140,6 +160,18 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
       std::fprintf(stderr, "quarlo: the saver password is the screen locker's business here\n");
       return SAVER_EXIT_CANNOT_RUN;
     default:
-      return RunSaverWindow(arguments);
+      break;
   }
+  if (WaylandFirst(arguments)) {
+    if (wl_display* wayland = ConnectWayland()) {
+      return RunWaylandSaver(wayland, arguments.mode == MODE_FULL_SCREEN);
+    }
+    if (arguments.choice == DISPLAY_WAYLAND) {
+      const char* name = std::getenv("WAYLAND_DISPLAY");
+      std::fprintf(stderr, "quarlo: no Wayland compositor answers at %s\n",
+                   name && *name ? name : "wayland-0 (WAYLAND_DISPLAY is not set)");
+      return SAVER_EXIT_CANNOT_RUN;
+    }
+  }
+  return RunSaverWindow(arguments);
 }

@@ -60,6 +60,13 @@ bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
       out->display = value;
       ++i;
       continue;
+    } else if (IsOption(arg, "x11") || IsOption(arg, "wayland")) {
+      const SaverDisplayChoice choice = IsOption(arg, "x11") ? DISPLAY_X11 : DISPLAY_WAYLAND;
+      if (out->choice != DISPLAY_ANY && out->choice != choice) {
+        return Fail(error, error_size, "only one of -x11 and -wayland may be given", arg);
+      }
+      out->choice = choice;
+      continue;
     } else if (IsOption(arg, "root")) {
       mode = MODE_ROOT;
     } else if (IsOption(arg, "window")) {
@@ -100,5 +107,9 @@ bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
   const uint32_t host = ParseWindowId(hosted);
   if (!have_mode && host) out->mode = MODE_WINDOW_ID;
   if ((!have_mode && host) || out->mode == MODE_ROOT) out->window = host;
+  // The other modes name X windows, or need no display of the saver's.
+  if (out->choice == DISPLAY_WAYLAND && out->mode != MODE_FULL_SCREEN && out->mode != MODE_WINDOW) {
+    return Fail(error, error_size, "-wayland goes with -s or -window only", "-wayland");
+  }
   return true;
 }

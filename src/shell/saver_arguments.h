@@ -1,6 +1,7 @@
 // The Linux saver's command line: the Windows switch letters with their
 // meanings, XScreenSaver's conventions (-root, -window, -window-id, the
-// XSCREENSAVER_WINDOW variable) and -display. Pure text handling.
+// XSCREENSAVER_WINDOW variable), -display, and -x11 or -wayland. Pure text
+// handling.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,13 @@ enum SaverMode : int32_t {
   MODE_VERSION,      // -version, --version
 };
 
+// Which display system -s and -window use: the Wayland compositor when one
+// answers, else X; or the one asked for with -x11 or -wayland.
+enum SaverDisplayChoice : int32_t { DISPLAY_ANY, DISPLAY_X11, DISPLAY_WAYLAND };
+
 struct SaverArguments {
   SaverMode mode = MODE_CONFIG;
+  SaverDisplayChoice choice = DISPLAY_ANY;
   uint32_t window = 0;            // the window to draw into; 0 for the saver's own or the root
   const char* display = nullptr;  // -display NAME
 };

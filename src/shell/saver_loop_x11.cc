@@ -2,13 +2,13 @@
 // program's procedure (create, paint, timer, resize, destroy), and in full
 // screen the rules that end the saver, counted as on Windows: a key, a
 // button, the pointer moved more than 4 pixels from where it was, or the
-// focus lost.
+// focus lost once it was held. In full screen on several monitors each
+// monitor's rectangle is a surface of its own.
+#include <X11/extensions/Xrandr.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
-#include <ctime>
 
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_x11.h"
@@ -17,41 +17,52 @@ namespace {
 
 enum { kGrabTries = 40, kGrabRetryMilliseconds = 25 };
 
-uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
-int64_t NextTick = 0;      // nanoseconds on the monotonic clock
-int SignalPipe[2] = {-1, -1};
 int MouseOriginX = 0, MouseOriginY = 0;
 // What makes the window seen or not (SaverVisible).
 bool WindowMapped = false, HostMapped = true, Obscured = false;
 bool PaintSeen = false;
+// A focus lost ends a full-screen saver only when it was ours to lose: a
+// server may take away a focus it never gave (Xwayland does).
+bool FocusHeld = false;
+// The monitors' rectangles (X coordinates from the top left) when the
+// full-screen window spans more than one; else none.
+XRRMonitorInfo* Monitors = nullptr;
+int MonitorCount = 0;
 
-void UpdateVisible() { SaverVisible = WindowMapped && HostMapped && !Obscured; }
+// The surfaces: the whole window, or each monitor's part of it.
+void UpdateSurfaces() {
+  SaverSurfaceCount = 1;
+  SaverSurfaces[0] = {0, 0, SaverWidth, SaverHeight, SaverVisible};
+  for (int i = 0; i < MonitorCount && i < kMostSaverSurfaces; ++i) {
+    const XRRMonitorInfo& m = Monitors[i];
+    SaverSurfaces[i] = {m.x, SaverHeight - m.y - m.height, m.width, m.height, SaverVisible};
+    SaverSurfaceCount = i + 1;
+  }
+}
+
+void UpdateVisible() {
+  SaverVisible = WindowMapped && HostMapped && !Obscured;
+  UpdateSurfaces();
+}
+
+void FindMonitors() {
+  int event_base = 0, error_base = 0, major = 0, minor = 0;
+  if (!XRRQueryExtension(SaverDisplay, &event_base, &error_base) ||
+      !XRRQueryVersion(SaverDisplay, &major, &minor) || major * 100 + minor < 105) {
+    return;
+  }
+  Monitors = XRRGetMonitors(SaverDisplay, DefaultRootWindow(SaverDisplay), True, &MonitorCount);
+  if (MonitorCount < 2 && Monitors) {
+    XRRFreeMonitors(Monitors);
+    Monitors = nullptr;
+  }
+  if (!Monitors) MonitorCount = 0;
+}
 
 void Paint() {
   CubeSaverProc(SAVER_PAINT);
   if (!PaintSeen && SaverStartHook) SaverStartHook(SAVER_START_PAINTED);
   PaintSeen = true;
-}
-
-int64_t Now() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
-}
-
-void NoteSignal(int) {
-  const char byte = 0;
-  const ssize_t ignored = write(SignalPipe[1], &byte, 1);  // a full pipe already says it
-  (void)ignored;
-}
-
-void CatchEndingSignals() {
-  if (SignalPipe[0] < 0 && pipe(SignalPipe) != 0) return;
-  struct sigaction action = {};
-  action.sa_handler = NoteSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
 }
 
 Cursor BlankCursor() {
@@ -92,8 +103,12 @@ bool InputEndsSaver(const XEvent& event) {
       MouseOriginY = m.y_root;
       return true;
     }
+    case FocusIn:
+      FocusHeld = FocusHeld || event.xfocus.detail != NotifyPointer;
+      return false;
     case FocusOut:  // the focus gone elsewhere; not the moves of our own grabs and focus
-      return (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
+      return FocusHeld &&
+             (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
              event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior;
     default:
       return false;
@@ -128,6 +143,7 @@ bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cu
       if (event.xconfigure.width != SaverWidth || event.xconfigure.height != SaverHeight) {
         SaverWidth = event.xconfigure.width;
         SaverHeight = event.xconfigure.height;
+        UpdateSurfaces();
         CubeSaverProc(SAVER_RESIZE);
       }
       return false;
@@ -153,31 +169,14 @@ bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cu
   }
 }
 
-bool SignalArrived() {
-  pollfd signal = {SignalPipe[0], POLLIN, 0};
-  return SignalPipe[0] >= 0 && poll(&signal, 1, 0) > 0;
-}
-
 // Sleeps until X has something to say, a signal comes or the tick is due.
 void Wait() {
-  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SignalPipe[0], POLLIN, 0}};
-  int timeout = -1;
-  if (TimerPeriod) {
-    const int64_t left = NextTick - Now();
-    timeout = left <= 0 ? 0 : int((left + 999999) / 1000000);
-  }
-  while (poll(waits, SignalPipe[0] >= 0 ? 2 : 1, timeout) < 0 && errno == EINTR) {
+  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
+  while (poll(waits, SaverSignalFd() >= 0 ? 2 : 1, MillisecondsToTick()) < 0 && errno == EINTR) {
   }
 }
 
 }  // namespace
-
-void SetSaverTimer(uint32_t period_ms) {
-  TimerPeriod = period_ms;
-  NextTick = Now() + int64_t{period_ms} * 1000000;
-}
-
-void KillSaverTimer() { TimerPeriod = 0; }
 
 // Sizes and map states as they are now; false when the window (or the
 // host it covers) has gone away already.
@@ -197,6 +196,7 @@ bool MeasureWindows() {
 
 void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
   CatchEndingSignals();
+  if (ends_on_input && own_window) FindMonitors();
   long mask = StructureNotifyMask | ExposureMask | VisibilityChangeMask;
   if (ends_on_input) mask |= KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
   XSelectInput(SaverDisplay, SaverWindow, mask);
@@ -224,10 +224,7 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
       ended = HandleEvent(event, ends_on_input, close_request, cursor);
     }
     if (ended || SignalArrived()) break;
-    if (TimerPeriod && Now() >= NextTick) {
-      NextTick += int64_t{TimerPeriod} * 1000000;
-      const int64_t now = Now();
-      if (NextTick <= now) NextTick = now + int64_t{TimerPeriod} * 1000000;  // no burst after a stall
+    if (SaverTimerDue()) {
       CubeSaverProc(SAVER_TIMER);
       XFlush(SaverDisplay);
       continue;
@@ -240,4 +237,7 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
     XUngrabPointer(SaverDisplay, CurrentTime);
   }
   if (cursor != None) XFreeCursor(SaverDisplay, cursor);
+  if (Monitors) XRRFreeMonitors(Monitors);
+  Monitors = nullptr;
+  MonitorCount = 0;
 }

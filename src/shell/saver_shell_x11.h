@@ -9,17 +9,9 @@
 
 #include <cstdint>
 
-// What happens to the saver window, in the order a run sees them.
-enum SaverMessage : int32_t {
-  SAVER_CREATE,   // the window is there: load what needs no drawing yet
-  SAVER_PAINT,    // the window can be drawn into (its first expose, or at once for a foreign one)
-  SAVER_TIMER,    // the timer set with SetSaverTimer
-  SAVER_RESIZE,   // SaverWidth and SaverHeight have changed
-  SAVER_DESTROY,  // the run ends: take everything down
-};
+#include "shell/saver_run.h"
 
-// Plug-in points, supplied by the program.
-void CubeSaverProc(SaverMessage message);
+// Plug-in points, supplied by the program (and CubeSaverProc).
 // The visual for the windows the shell makes itself; false when there is none.
 bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual);
 // Whether a window another program made can be drawn into as it is; when
@@ -28,15 +20,6 @@ bool SaverCanDrawInVisual(Display* display, Visual* visual);
 // Runs the settings dialog on the X display named (null: the session's):
 // 1 after OK, 0 after Cancel, -1 when it can't be shown.
 int32_t RunConfigDialog(const char* display);
-
-// The exit codes, one for each cause in every mode; -1 is what the Windows
-// saver's switches give when their mode can't run.
-enum SaverExitCode : int32_t {
-  SAVER_EXIT_ENDED = 0,       // the saver ran and ended; the dialog's Cancel; --help
-  SAVER_EXIT_ACCEPTED = 1,    // the dialog's OK
-  SAVER_EXIT_USAGE = 2,       // the command line can't be read
-  SAVER_EXIT_CANNOT_RUN = -1, // no display, no such window, no dialog, -a
-};
 
 // Shell state, set before the program's procedure first sees the window.
 extern Display* SaverDisplay;
@@ -59,11 +42,6 @@ enum SaverStartStep : int32_t {
   SAVER_START_PAINTED,   // ... and its first SAVER_PAINT
 };
 extern void (*SaverStartHook)(SaverStartStep step);
-
-// One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
-// come every period from a monotonic clock, never in a burst after a stall.
-void SetSaverTimer(uint32_t period_ms);
-void KillSaverTimer();
 
 // The process's work: reads the command line and runs the mode; the exit code.
 int32_t SaverMain(int argc, char** argv, const char* usage);

@@ -1,0 +1,447 @@
+// The saver on Wayland. Full screen: a layer surface on the overlay layer of
+// every output, anchored to its four edges, that takes the keyboard; an
+// output that comes gets one at once, one that goes loses it. A key, a
+// button, the pointer moved more than 4 pixels from the first place it was
+// reported at, the surface closed, SIGTERM or SIGINT, or the compositor gone
+// end the run with 0. A compositor without the layer shell gets one
+// full-screen toplevel instead; -window gets an ordinary one.
+#include <linux/input-event-codes.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+#include "shell/pointer_wake.h"
+#include "shell/saver_shell_wayland.h"
+#include "xdg-shell-client-protocol.h"
+// The layer shell's C header names a parameter `namespace`.
+#define namespace layer_namespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
+
+wl_display* SaverWaylandDisplay = nullptr;
+
+namespace {
+
+const char kTitle[] = "Quarlo's Cube";
+const char kAppId[] = "quarlo";
+enum { kWindowWidth = 800, kWindowHeight = 600 };
+
+// One surface slot: an output's layer surface, or the one toplevel.
+struct Slot {
+  uint32_t name;  // the output's global name; 0: no output (free, or the toplevel)
+  wl_output* output;
+  int32_t scale;
+  int32_t output_x, output_y;  // the output's place in the compositor's space
+  wl_surface* surface;
+  zwlr_layer_surface_v1* layer;
+  xdg_surface* shell_surface;
+  xdg_toplevel* toplevel;
+  int32_t width, height;  // surface size, from the last configure
+  bool configured;
+};
+Slot Slots[kMostSaverSurfaces] = {};
+
+wl_registry* Registry = nullptr;
+wl_compositor* Compositor = nullptr;
+wl_seat* Seat = nullptr;
+wl_keyboard* Keyboard = nullptr;
+wl_pointer* Pointer = nullptr;
+zwlr_layer_shell_v1* LayerShell = nullptr;
+xdg_wm_base* WmBase = nullptr;
+
+bool FullScreen = false;
+bool Running = false;  // the surfaces are being made: outputs that come get theirs
+bool Ended = false;
+bool PaintSeen = false;
+// The pointer, in the compositor's space, and where it was first reported.
+bool HaveOrigin = false;
+int32_t OriginX = 0, OriginY = 0;
+Slot* PointerSlot = nullptr;
+
+// The slot's size in buffer pixels to the program; not drawn until configured.
+void Publish(int32_t i) {
+  const Slot& s = Slots[i];
+  const int32_t scale = s.scale > 0 ? s.scale : 1;
+  SaverSurfaces[i] = {0, 0, s.width * scale, s.height * scale, s.configured && s.surface};
+  if (i >= SaverSurfaceCount && s.surface) SaverSurfaceCount = i + 1;
+}
+
+void Configured(Slot* slot, int32_t width, int32_t height) {
+  const bool resized = slot->configured && (width != slot->width || height != slot->height);
+  slot->width = width;
+  slot->height = height;
+  slot->configured = true;
+  if (slot->surface) wl_surface_set_buffer_scale(slot->surface, slot->scale > 0 ? slot->scale : 1);
+  Publish(int32_t(slot - Slots));
+  if (!PaintSeen) {
+    PaintSeen = true;
+    CubeSaverProc(SAVER_PAINT);
+  } else if (resized) {
+    CubeSaverProc(SAVER_RESIZE);
+  }
+}
+
+// --- layer surfaces ---
+
+void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+                    uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  Configured(static_cast<Slot*>(data), int32_t(width), int32_t(height));
+}
+void LayerClosed(void*, zwlr_layer_surface_v1*) { Ended = true; }
+const zwlr_layer_surface_v1_listener kLayerListener = {LayerConfigure, LayerClosed};
+
+// --- toplevels ---
+
+void ShellSurfaceConfigure(void*, xdg_surface* surface, uint32_t serial) {
+  xdg_surface_ack_configure(surface, serial);
+}
+const xdg_surface_listener kShellSurfaceListener = {ShellSurfaceConfigure};
+
+void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
+  Slot* slot = static_cast<Slot*>(data);
+  // 0 leaves the size to us: the last one, or the window's first.
+  if (width <= 0) width = slot->configured ? slot->width : kWindowWidth;
+  if (height <= 0) height = slot->configured ? slot->height : kWindowHeight;
+  Configured(slot, width, height);
+}
+void ToplevelClose(void*, xdg_toplevel*) { Ended = true; }
+void ToplevelBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
+void ToplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
+const xdg_toplevel_listener kToplevelListener = {ToplevelConfigure, ToplevelClose, ToplevelBounds,
+                                                 ToplevelCapabilities};
+
+void Ping(void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); }
+const xdg_wm_base_listener kWmBaseListener = {Ping};
+
+// A toplevel's buffers follow the scale of the outputs it is on.
+void SurfaceEnter(void* data, wl_surface*, wl_output* output) {
+  Slot* slot = static_cast<Slot*>(data);
+  for (const Slot& s : Slots) {
+    if (s.output == output && s.scale > slot->scale && slot->toplevel) {
+      slot->scale = s.scale;
+      if (slot->configured) Configured(slot, slot->width, slot->height);
+    }
+  }
+}
+void SurfaceLeave(void*, wl_surface*, wl_output*) {}
+const wl_surface_listener kSurfaceListener = {SurfaceEnter, SurfaceLeave};
+
+// --- outputs ---
+
+void OutputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                    const char*, const char*, int32_t) {
+  Slot* slot = static_cast<Slot*>(data);
+  slot->output_x = x;
+  slot->output_y = y;
+}
+void OutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void OutputDone(void* data, wl_output*) {
+  Slot* slot = static_cast<Slot*>(data);
+  if (slot->configured) Configured(slot, slot->width, slot->height);  // a new scale
+}
+void OutputScale(void* data, wl_output*, int32_t factor) {
+  static_cast<Slot*>(data)->scale = factor > 0 ? factor : 1;
+}
+void OutputName(void*, wl_output*, const char*) {}
+void OutputDescription(void*, wl_output*, const char*) {}
+const wl_output_listener kOutputListener = {OutputGeometry, OutputMode, OutputDone, OutputScale,
+                                            OutputName, OutputDescription};
+
+wl_surface* MakeSurface(Slot* slot) {
+  slot->surface = wl_compositor_create_surface(Compositor);
+  if (slot->surface) wl_surface_add_listener(slot->surface, &kSurfaceListener, slot);
+  return slot->surface;
+}
+
+void MakeLayerSurface(Slot* slot) {
+  if (!MakeSurface(slot)) return;
+  slot->layer = zwlr_layer_shell_v1_get_layer_surface(LayerShell, slot->surface, slot->output,
+                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kAppId);
+  zwlr_layer_surface_v1_add_listener(slot->layer, &kLayerListener, slot);
+  zwlr_layer_surface_v1_set_size(slot->layer, 0, 0);
+  zwlr_layer_surface_v1_set_anchor(slot->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  zwlr_layer_surface_v1_set_exclusive_zone(slot->layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(slot->layer, 1);
+  wl_surface_commit(slot->surface);
+}
+
+void MakeToplevel(Slot* slot) {
+  if (!MakeSurface(slot)) return;
+  slot->shell_surface = xdg_wm_base_get_xdg_surface(WmBase, slot->surface);
+  xdg_surface_add_listener(slot->shell_surface, &kShellSurfaceListener, slot);
+  slot->toplevel = xdg_surface_get_toplevel(slot->shell_surface);
+  xdg_toplevel_add_listener(slot->toplevel, &kToplevelListener, slot);
+  xdg_toplevel_set_title(slot->toplevel, kTitle);
+  xdg_toplevel_set_app_id(slot->toplevel, kAppId);
+  if (FullScreen) xdg_toplevel_set_fullscreen(slot->toplevel, nullptr);
+  wl_surface_commit(slot->surface);
+}
+
+// Takes down a slot's surface (the program first lets go of its part).
+void DropSurface(int32_t i) {
+  Slot& s = Slots[i];
+  if (s.surface) SaverSurfaceGoing(i);
+  if (PointerSlot == &s) PointerSlot = nullptr;
+  if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
+  if (s.shell_surface) xdg_surface_destroy(s.shell_surface);
+  if (s.surface) wl_surface_destroy(s.surface);
+  s.layer = nullptr;
+  s.toplevel = nullptr;
+  s.shell_surface = nullptr;
+  s.surface = nullptr;
+  s.configured = false;
+  SaverSurfaces[i] = SaverSurface{};
+}
+
+void DropSlot(int32_t i) {
+  DropSurface(i);
+  if (Slots[i].output) wl_output_destroy(Slots[i].output);
+  Slots[i] = Slot{};
+}
+
+// --- input ---
+
+void EndOnInput() {
+  if (FullScreen) Ended = true;
+}
+
+// A position in the compositor's space; the first one is where moves count from.
+void PointerAt(Slot* slot, wl_fixed_t x, wl_fixed_t y) {
+  if (!slot || !FullScreen) return;
+  const int32_t at_x = slot->output_x + wl_fixed_to_int(x + 128);
+  const int32_t at_y = slot->output_y + wl_fixed_to_int(y + 128);
+  if (!HaveOrigin) {
+    HaveOrigin = true;
+    OriginX = at_x;
+    OriginY = at_y;
+  } else if (PointerMoveWakes(at_x, at_y, OriginX, OriginY)) {
+    Ended = true;
+  }
+}
+
+void PointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x,
+                  wl_fixed_t y) {
+  PointerSlot = nullptr;
+  for (Slot& s : Slots) {
+    if (s.surface && s.surface == surface) PointerSlot = &s;
+  }
+  if (FullScreen) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);  // no cursor over the show
+  PointerAt(PointerSlot, x, y);
+}
+void PointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) { PointerSlot = nullptr; }
+void PointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+  PointerAt(PointerSlot, x, y);
+}
+void PointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
+  if (state == WL_POINTER_BUTTON_STATE_PRESSED) EndOnInput();
+}
+void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
+void PointerFrame(void*, wl_pointer*) {}
+void PointerAxisSource(void*, wl_pointer*, uint32_t) {}
+void PointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
+void PointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
+void PointerAxisValue120(void*, wl_pointer*, uint32_t, int32_t) {}
+const wl_pointer_listener kPointerListener = {PointerEnter,      PointerLeave,     PointerMotion,
+                                              PointerButton,     PointerAxis,      PointerFrame,
+                                              PointerAxisSource, PointerAxisStop,  PointerAxisDiscrete,
+                                              PointerAxisValue120};
+
+void KeyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
+void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
+void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void KeyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) EndOnInput();
+}
+void KeyboardModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+void KeyboardRepeat(void*, wl_keyboard*, int32_t, int32_t) {}
+const wl_keyboard_listener kKeyboardListener = {KeyboardKeymap, KeyboardEnter,     KeyboardLeave,
+                                                KeyboardKey,    KeyboardModifiers, KeyboardRepeat};
+
+void SeatCapabilities(void*, wl_seat* seat, uint32_t capabilities) {
+  const bool keyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+  const bool pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+  if (keyboard && !Keyboard) {
+    Keyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(Keyboard, &kKeyboardListener, nullptr);
+  } else if (!keyboard && Keyboard) {
+    wl_keyboard_destroy(Keyboard);
+    Keyboard = nullptr;
+  }
+  if (pointer && !Pointer) {
+    Pointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(Pointer, &kPointerListener, nullptr);
+  } else if (!pointer && Pointer) {
+    wl_pointer_destroy(Pointer);
+    Pointer = nullptr;
+    PointerSlot = nullptr;
+  }
+}
+void SeatName(void*, wl_seat*, const char*) {}
+const wl_seat_listener kSeatListener = {SeatCapabilities, SeatName};
+
+// --- globals ---
+
+uint32_t Version(uint32_t offered, uint32_t most) { return offered < most ? offered : most; }
+
+void AddOutput(uint32_t name, uint32_t version) {
+  for (Slot& s : Slots) {
+    if (s.name || s.surface) continue;  // taken, or the toplevel's
+    s = Slot{};
+    s.name = name;
+    s.scale = 1;
+    s.output = static_cast<wl_output*>(
+        wl_registry_bind(Registry, name, &wl_output_interface, Version(version, 2)));
+    wl_output_add_listener(s.output, &kOutputListener, &s);
+    if (Running && FullScreen && LayerShell) MakeLayerSurface(&s);
+    return;
+  }
+}
+
+void Global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+  const std::string_view which(interface);
+  if (which == wl_compositor_interface.name) {
+    Compositor = static_cast<wl_compositor*>(
+        wl_registry_bind(registry, name, &wl_compositor_interface, Version(version, 4)));
+  } else if (which == wl_seat_interface.name && !Seat) {
+    Seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, Version(version, 5)));
+    wl_seat_add_listener(Seat, &kSeatListener, nullptr);
+  } else if (which == wl_output_interface.name) {
+    AddOutput(name, version);
+  } else if (which == zwlr_layer_shell_v1_interface.name) {
+    LayerShell = static_cast<zwlr_layer_shell_v1*>(
+        wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, Version(version, 4)));
+  } else if (which == xdg_wm_base_interface.name) {
+    WmBase = static_cast<xdg_wm_base*>(
+        wl_registry_bind(registry, name, &xdg_wm_base_interface, Version(version, 2)));
+    xdg_wm_base_add_listener(WmBase, &kWmBaseListener, nullptr);
+  }
+}
+
+void GlobalRemove(void*, wl_registry*, uint32_t name) {
+  for (int32_t i = 0; i < kMostSaverSurfaces; ++i) {
+    if (Slots[i].name == name) DropSlot(i);
+  }
+}
+const wl_registry_listener kRegistryListener = {Global, GlobalRemove};
+
+// --- the loop ---
+
+// Reads and handles what the compositor sent, waiting at most `timeout`
+// milliseconds; false when the compositor is gone.
+bool Dispatch(int32_t timeout) {
+  wl_display* display = SaverWaylandDisplay;
+  while (wl_display_prepare_read(display) != 0) {
+    if (wl_display_dispatch_pending(display) < 0) return false;
+  }
+  if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+    wl_display_cancel_read(display);
+    return false;
+  }
+  pollfd waits[2] = {{wl_display_get_fd(display), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
+  int ready = 0;
+  while ((ready = poll(waits, SaverSignalFd() >= 0 ? 2 : 1, timeout)) < 0 && errno == EINTR) {
+  }
+  if (ready > 0 && (waits[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+    if (wl_display_read_events(display) < 0) return false;
+  } else {
+    wl_display_cancel_read(display);
+  }
+  return wl_display_dispatch_pending(display) >= 0;
+}
+
+void TearDownAll() {
+  for (int32_t i = 0; i < kMostSaverSurfaces; ++i) DropSlot(i);
+  SaverSurfaceCount = 0;
+  if (Keyboard) wl_keyboard_destroy(Keyboard);
+  if (Pointer) wl_pointer_destroy(Pointer);
+  if (Seat) wl_seat_destroy(Seat);
+  if (LayerShell) zwlr_layer_shell_v1_destroy(LayerShell);
+  if (WmBase) xdg_wm_base_destroy(WmBase);
+  if (Compositor) wl_compositor_destroy(Compositor);
+  if (Registry) wl_registry_destroy(Registry);
+  Keyboard = nullptr;
+  Pointer = nullptr;
+  Seat = nullptr;
+  LayerShell = nullptr;
+  WmBase = nullptr;
+  Compositor = nullptr;
+  Registry = nullptr;
+}
+
+// The surfaces of the mode; false, having said why, when there can be none.
+bool MakeSurfaces() {
+  if (!Compositor) {
+    std::fprintf(stderr, "quarlo: the Wayland compositor offers no wl_compositor\n");
+    return false;
+  }
+  if (FullScreen && LayerShell) {
+    for (Slot& s : Slots) {
+      if (s.output) MakeLayerSurface(&s);
+    }
+    return true;
+  }
+  if (!WmBase) {
+    std::fprintf(stderr, "quarlo: the Wayland compositor offers neither the layer shell nor xdg-shell\n");
+    return false;
+  }
+  if (FullScreen) {
+    std::fprintf(stderr,
+                 "quarlo: the compositor has no layer shell (zwlr_layer_shell_v1); the saver runs "
+                 "in one full-screen window\n");
+  }
+  for (Slot& s : Slots) {
+    if (!s.name && !s.surface) {  // a slot no output holds
+      s.scale = 1;
+      MakeToplevel(&s);
+      break;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+wl_surface* SaverWaylandSurface(int32_t i) {
+  return i >= 0 && i < kMostSaverSurfaces ? Slots[i].surface : nullptr;
+}
+
+int32_t RunWaylandSaver(wl_display* display, bool full_screen) {
+  SaverWaylandDisplay = display;
+  SaverFrontEndInUse = FRONT_END_WAYLAND;
+  FullScreen = full_screen;
+  CatchEndingSignals();
+  Registry = wl_display_get_registry(display);
+  wl_registry_add_listener(Registry, &kRegistryListener, nullptr);
+  int32_t result = SAVER_EXIT_ENDED;
+  if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0) {
+    std::fprintf(stderr, "quarlo: the Wayland compositor went away\n");
+  } else {
+    CubeSaverProc(SAVER_CREATE);
+    Running = true;
+    if (MakeSurfaces()) {
+      while (!Ended && !SignalArrived()) {
+        if (SaverTimerDue()) {
+          CubeSaverProc(SAVER_TIMER);
+          continue;
+        }
+        if (!Dispatch(MillisecondsToTick())) break;  // the compositor is gone
+      }
+    } else {
+      result = SAVER_EXIT_CANNOT_RUN;
+    }
+    CubeSaverProc(SAVER_DESTROY);
+  }
+  TearDownAll();
+  wl_display_disconnect(display);
+  SaverWaylandDisplay = nullptr;
+  Running = Ended = PaintSeen = HaveOrigin = false;
+  return result;
+}

@@ -1,0 +1,69 @@
+// The timer and the ending signals of both Linux front ends' loops.
+#include "shell/saver_run.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <ctime>
+
+SaverFrontEnd SaverFrontEndInUse = FRONT_END_X11;
+SaverSurface SaverSurfaces[kMostSaverSurfaces] = {};
+int32_t SaverSurfaceCount = 0;
+
+namespace {
+
+uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
+int64_t NextTick = 0;      // nanoseconds on the monotonic clock
+int SignalPipe[2] = {-1, -1};
+
+int64_t Now() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+void NoteSignal(int) {
+  const char byte = 0;
+  const ssize_t ignored = write(SignalPipe[1], &byte, 1);  // a full pipe already says it
+  (void)ignored;
+}
+
+}  // namespace
+
+void SetSaverTimer(uint32_t period_ms) {
+  TimerPeriod = period_ms;
+  NextTick = Now() + int64_t{period_ms} * 1000000;
+}
+
+void KillSaverTimer() { TimerPeriod = 0; }
+
+bool SaverTimerDue() {
+  if (!TimerPeriod || Now() < NextTick) return false;
+  NextTick += int64_t{TimerPeriod} * 1000000;
+  const int64_t now = Now();
+  if (NextTick <= now) NextTick = now + int64_t{TimerPeriod} * 1000000;  // no burst after a stall
+  return true;
+}
+
+int32_t MillisecondsToTick() {
+  if (!TimerPeriod) return -1;
+  const int64_t left = NextTick - Now();
+  return left <= 0 ? 0 : int32_t((left + 999999) / 1000000);
+}
+
+int SaverSignalFd() { return SignalPipe[0]; }
+
+void CatchEndingSignals() {
+  if (SignalPipe[0] < 0 && pipe(SignalPipe) != 0) return;
+  struct sigaction action = {};
+  action.sa_handler = NoteSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool SignalArrived() {
+  pollfd signal = {SignalPipe[0], POLLIN, 0};
+  return SignalPipe[0] >= 0 && poll(&signal, 1, 0) > 0;
+}
