@@ -2,7 +2,7 @@
 // program's procedure (create, paint, timer, resize, destroy), and in full
 // screen the rules that end the saver, counted as on Windows: a key, a
 // button, the pointer moved more than 4 pixels from where it was, or the
-// focus lost once it was held. In full screen on several monitors each
+// focus taken by another window. In full screen on several monitors each
 // monitor's rectangle is a surface of its own.
 #include <X11/extensions/Xrandr.h>
 #include <poll.h>
@@ -21,9 +21,6 @@ int MouseOriginX = 0, MouseOriginY = 0;
 // What makes the window seen or not (SaverVisible).
 bool WindowMapped = false, HostMapped = true, Obscured = false;
 bool PaintSeen = false;
-// A focus lost ends a full-screen saver only when it was ours to lose: a
-// server may take away a focus it never gave (Xwayland does).
-bool FocusHeld = false;
 // The monitors' rectangles (X coordinates from the top left) when the
 // full-screen window spans more than one; else none.
 XRRMonitorInfo* Monitors = nullptr;
@@ -90,6 +87,17 @@ void GrabInput(Cursor cursor) {
   XSetInputFocus(SaverDisplay, SaverWindow, RevertToParent, CurrentTime);
 }
 
+// A focus lost ends a full-screen saver when another window took it. A
+// server may take back a focus it never gave: Xwayland sets it to none
+// when the compositor keeps the keyboard for a Wayland surface, and the
+// saver never held it.
+bool FocusTakenByAnother() {
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(SaverDisplay, &focus, &revert);
+  return focus != None && focus != PointerRoot && focus != SaverWindow;
+}
+
 // The input rules of a full-screen saver.
 bool InputEndsSaver(const XEvent& event) {
   switch (event.type) {
@@ -103,13 +111,10 @@ bool InputEndsSaver(const XEvent& event) {
       MouseOriginY = m.y_root;
       return true;
     }
-    case FocusIn:
-      FocusHeld = FocusHeld || event.xfocus.detail != NotifyPointer;
-      return false;
     case FocusOut:  // the focus gone elsewhere; not the moves of our own grabs and focus
-      return FocusHeld &&
-             (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
-             event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior;
+      return (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
+             event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior &&
+             FocusTakenByAnother();
     default:
       return false;
   }
