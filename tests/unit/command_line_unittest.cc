@@ -46,6 +46,7 @@ TEST(CommandLineTest, TheLinuxSaversSwitchesAndXScreenSaversConventions) {
     bool ok;
     SaverMode mode;
     uint32_t window;
+    SaverDisplayChoice choice = DISPLAY_ANY;
   } cases[] = {
       {{}, nullptr, true, MODE_CONFIG, 0},
       {{"-c"}, "0x42", true, MODE_CONFIG, 0},  // an explicit mode wins over the variable
@@ -73,6 +74,12 @@ TEST(CommandLineTest, TheLinuxSaversSwitchesAndXScreenSaversConventions) {
       {{"-s", "-root"}, nullptr, false, MODE_CONFIG, 0},
       {{"-display"}, nullptr, false, MODE_CONFIG, 0},
       {{"root"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-wayland", "-s"}, nullptr, true, MODE_FULL_SCREEN, 0, DISPLAY_WAYLAND},
+      {{"--window", "-x11"}, nullptr, true, MODE_WINDOW, 0, DISPLAY_X11},
+      {{"-x11", "-wayland", "-s"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-wayland", "-root"}, nullptr, false, MODE_CONFIG, 0},  // X windows stay on X
+      {{"-wayland"}, "0x42", false, MODE_CONFIG, 0},
+      {{"-wayland", "-c"}, nullptr, false, MODE_CONFIG, 0},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv = {"quarlo"};
@@ -82,7 +89,8 @@ TEST(CommandLineTest, TheLinuxSaversSwitchesAndXScreenSaversConventions) {
     SaverArguments got;
     char error[128] = "";
     EXPECT_EQ(ReadSaverArguments(int(argv.size()), argv.data(), c.hosted, &got, error, sizeof error), c.ok) << text;
-    EXPECT_TRUE(c.ok ? got.mode == c.mode && got.window == c.window : error[0] != '\0') << text;
+    EXPECT_TRUE(c.ok ? got.mode == c.mode && got.window == c.window && got.choice == c.choice
+                     : error[0] != '\0') << text;
   }
 }
 
