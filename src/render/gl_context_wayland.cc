@@ -4,7 +4,7 @@
 #include <EGL/eglext.h>
 #include <wayland-egl.h>
 
-#include <cstring>
+#include "render/extension_list.h"
 
 namespace {
 
@@ -13,14 +13,6 @@ EGLConfig Config = nullptr;
 EGLContext Context = EGL_NO_CONTEXT;
 bool BufferAge = false;
 PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC SwapWithDamage = nullptr;
-
-bool HasExtension(const char* all, const char* name) {
-  const size_t length = std::strlen(name);
-  for (const char* at = all; at && (at = std::strstr(at, name)) != nullptr; at += length) {
-    if ((at == all || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  }
-  return false;
-}
 
 // Opaque buffers: a config without alpha where there is one, so the
 // compositor never blends the saver with what lies below.
@@ -60,12 +52,12 @@ bool CreateWaylandContext(wl_display* display) {
     return false;
   }
   const char* extensions = eglQueryString(Display, EGL_EXTENSIONS);
-  BufferAge = HasExtension(extensions, "EGL_EXT_buffer_age");
+  BufferAge = ExtensionListed(extensions, "EGL_EXT_buffer_age");
   SwapWithDamage = nullptr;
-  if (HasExtension(extensions, "EGL_KHR_swap_buffers_with_damage")) {
+  if (ExtensionListed(extensions, "EGL_KHR_swap_buffers_with_damage")) {
     SwapWithDamage = reinterpret_cast<PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC>(
         eglGetProcAddress("eglSwapBuffersWithDamageKHR"));
-  } else if (HasExtension(extensions, "EGL_EXT_swap_buffers_with_damage")) {
+  } else if (ExtensionListed(extensions, "EGL_EXT_swap_buffers_with_damage")) {
     SwapWithDamage = reinterpret_cast<PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC>(
         eglGetProcAddress("eglSwapBuffersWithDamageEXT"));
   }

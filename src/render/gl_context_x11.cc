@@ -1,6 +1,6 @@
 #include "render/gl_context_x11.h"
 
-#include <cstring>
+#include "render/extension_list.h"
 
 int32_t ClientWidth = 0;
 int32_t ClientHeight = 0;
@@ -18,13 +18,7 @@ int32_t PresentedWidth = 0, PresentedHeight = 0;
 bool BackBufferKnown = false;
 
 bool HasExtension(Display* display, const char* name) {
-  const char* all = glXQueryExtensionsString(display, DefaultScreen(display));
-  const size_t length = std::strlen(name);
-  for (const char* at = all; at && (at = std::strstr(at, name)) != nullptr; at += length) {
-    const bool starts = at == all || at[-1] == ' ';
-    if (starts && (at[length] == ' ' || at[length] == '\0')) return true;
-  }
-  return false;
+  return ExtensionListed(glXQueryExtensionsString(display, DefaultScreen(display)), name);
 }
 
 void FindPartialPresentation(Display* display) {

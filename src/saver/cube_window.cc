@@ -92,8 +92,7 @@ void CubeSaverProc(SaverMessage message) {
     case SAVER_TIMER:
       ShowTick(DrawSurfaces);
       break;
-    case SAVER_RESIZE:
-      RedrawAllWhole();
+    case SAVER_RESIZE:  // each view is drawn whole when it finds its rectangle changed
       break;
     case SAVER_DESTROY:
       TearDown();

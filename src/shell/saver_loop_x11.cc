@@ -174,15 +174,6 @@ bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cu
   }
 }
 
-// Sleeps until X has something to say, a signal comes or the tick is due.
-void Wait() {
-  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
-  while (poll(waits, SaverSignalFd() >= 0 ? 2 : 1, MillisecondsToTick()) < 0 && errno == EINTR) {
-  }
-}
-
-}  // namespace
-
 // Sizes and map states as they are now; false when the window (or the
 // host it covers) has gone away already.
 bool MeasureWindows() {
@@ -198,6 +189,15 @@ bool MeasureWindows() {
   UpdateVisible();
   return true;
 }
+
+// Sleeps until X has something to say, a signal comes or the tick is due.
+void Wait() {
+  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
+  while (poll(waits, SaverSignalFd() >= 0 ? 2 : 1, MillisecondsToTick()) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
 
 void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
   CatchEndingSignals();
