@@ -9,9 +9,11 @@ scripts/install-deps.sh
 minutes=${1:-10}
 for preset in linux win64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$(nproc)" --target show_soak quarlo
+  cmake --build --preset "$preset" -j "$(nproc)" --target cube_unittests quarlo
 done
-build/linux/tests/unit/show_soak 10000000
-cmake/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/tests/unit/show_soak.exe 10000000
+export QUARLO_SOAK_TICKS=10000000
+build/linux/tests/unit/cube_unittests --gtest_filter='*Soak*'
+cmake/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/tests/unit/cube_unittests.exe --gtest_filter='*Soak*'
+unset QUARLO_SOAK_TICKS
 python3 bench/rss_soak.py --saver build/linux/src/quarlo --scr "$PWD/build/win64/src/quarlo.scr" \
   --wine-run cmake/wine-run.sh --prefix "$PWD/build/win64/wineprefix" --minutes "$minutes"

@@ -5,7 +5,6 @@ settings file, the GTK dialog and the real XScreenSaver daemon.
 
     saver_e2e.py --saver QUARLO --host X_HOST CASE
 """
-import argparse
 import os
 import pwd
 import shutil
@@ -17,8 +16,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, cpu_seconds,  # noqa: E402
-                 exit_code, first_frame, full_screen_input_rules, picture_on_front,
-                 rendered_frame, run_case, start_full_screen, still_running, wait_for_colour,
+                 exit_code, first_frame, nobodys_process, wait_for, full_screen_input_rules, picture_on_front,
+                 rendered_frame, e2e_main, start_full_screen, still_running, wait_for_colour,
                  write_solid_bmp)
 
 
@@ -245,26 +244,16 @@ def case_xscreensaver(run):
         as_user + ["xscreensaver", "-no-splash", "-verbose", "-log", log], env=env,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     command = as_user + ["xscreensaver-command"]
-    deadline = time.time() + 20
-    while subprocess.run(command + ["-time"], env=env, capture_output=True).returncode != 0:
-        check(time.time() < deadline, "the daemon did not start")
-        time.sleep(0.3)
+    check(wait_for(lambda: subprocess.run(command + ["-time"], env=env, capture_output=True).returncode == 0,
+                   20, pause=0.3), "the daemon did not start")
     subprocess.run(command + ["-activate"], env=env, capture_output=True, check=True)
-    hack, deadline = None, time.time() + 20
-    while not hack and time.time() < deadline:
-        time.sleep(0.5)
-        hack = (subprocess.run(["pgrep", "-f", "-u", "nobody", run.options.saver + " --root"],
-                               capture_output=True, text=True).stdout.split() or [None])[0]
+    hack = wait_for(lambda: nobodys_process(run.options.saver + " --root"), 20, pause=0.5)
     check(hack, "the daemon did not start the hack: %s" % open(log).read()[-800:])
     time.sleep(2)
     picture = run.screenshot()
     check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
     subprocess.run(command + ["-deactivate"], env=env, capture_output=True)
-    deadline = time.time() + 10
-    while os.path.exists("/proc/" + hack) and time.time() < deadline:
-        time.sleep(0.2)
-    check(not os.path.exists("/proc/" + hack), "the hack did not end when the daemon stopped it")
-    check("X Error" not in open(log).read(), "the daemon logged an X error")
+    check(wait_for(lambda: not os.path.exists("/proc/%d" % hack)), "the hack did not end when the daemon stopped it")
 
 
 def tell(host, command):
@@ -272,22 +261,5 @@ def tell(host, command):
     host.stdin.flush()
 
 
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--saver", required=True)
-    parser.add_argument("--host", required=True)
-    parser.add_argument("--render", required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    options = parser.parse_args()
-    run = Run(options)
-    try:
-        return run_case(CASES, options.case, run)
-    finally:
-        run.close()
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2e_main(globals(), ["saver", "host", "render"], Run))

@@ -6,7 +6,6 @@ the layer shell; Xwayland for the X11 saver in such a session.
 
     wayland_e2e.py --saver QUARLO --render QUARLO_RENDER --pointer WL_POINTER CASE
 """
-import argparse
 import glob
 import os
 import pwd
@@ -17,7 +16,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import FACE_COLOURS, Failure, check, exit_code, rendered_frame, run_case, still_running  # noqa: E402
+from e2e import (FACE_COLOURS, check, e2e_main, exit_code, nobodys_process,  # noqa: E402
+                 rendered_frame, still_running, wait_for)
 
 SWAY_CONFIG = """output HEADLESS-1 mode 1024x768 position 0 0
 output HEADLESS-2 mode 800x600 position 1024 0
@@ -57,10 +57,8 @@ class Session:
                    WLR_HEADLESS_OUTPUTS="2", WLR_LIBINPUT_NO_DEVICES="1")
         env.pop("WAYLAND_DISPLAY")
         self.compositor = self.start(command, env=env)
-        deadline = time.time() + 10
-        while not os.path.exists(os.path.join(self.runtime, socket)) and time.time() < deadline:
-            time.sleep(0.05)
-        check(os.path.exists(os.path.join(self.runtime, socket)), "the compositor did not start")
+        check(wait_for(lambda: os.path.exists(os.path.join(self.runtime, socket)), pause=0.05),
+              "the compositor did not start")
         sockets = glob.glob(os.path.join(self.runtime, "sway-ipc.*"))
         if sockets:
             self.env["SWAYSOCK"] = sockets[0]
@@ -98,8 +96,8 @@ class Session:
         half second is that frame, the solved cube at rest; after it, the
         frames differ)."""
         wanted = dict(wanted)
-        deadline = time.time() + timeout
-        while wanted and time.time() < deadline:
+
+        def shown():
             for output in list(wanted):
                 pixels, (width, _) = self.shot(output)
                 row, frame = width * 3, wanted[output]
@@ -107,16 +105,22 @@ class Session:
                         pixels[at:at + row] != frame[at:at + row]
                         for at in range(0, len(frame), row)) <= rows_off:
                     del wanted[output]
-        return not wanted
+            return not wanted
+        return wait_for(shown, timeout, pause=0)
 
-    def key(self, process):
-        """Types a key until the process ends; whether it ended with 0. wtype's
-        keyboard comes and goes with it, and its press can come before the
-        compositor has told the saver of the keyboard."""
+    def key(self, saver):
+        """Types a key until the saver (a process of ours, or the id of one
+        another program started) ends; whether it ended (with 0, for ours).
+        wtype's keyboard comes and goes with it, and its press can come
+        before the compositor has told the saver of the keyboard."""
         for _ in range(5):
             self.run("wtype", "-s", "200", "-k", "space")
-            if not still_running(process, 1.5):
-                return process.returncode == 0
+            if isinstance(saver, int):
+                time.sleep(1.5)
+                if not os.path.exists("/proc/%d" % saver):
+                    return True
+            elif not still_running(saver, 1.5):
+                return saver.returncode == 0
         return False
 
     def close(self):
@@ -132,160 +136,105 @@ def face_pixels(pixels):
     return sum(1 for c in colours if c in FACE_COLOURS)
 
 
-def case_outputs(options):
+def case_outputs(session):
     """Every output shows quarlo-render's frame at its size; a scale-2 output
     at twice its surface size; an output made while the saver runs gets the
     show at once."""
-    session = Session(options)
-    try:
-        frames = session.frames(SIZES)
-        saver = session.saver("-s")
-        check(session.wait_for_frames(frames), "the outputs did not show quarlo-render's frames")
-        check(session.key(saver), "a key did not end the saver with 0")
-        session.run("swaymsg", "output", "HEADLESS-2", "scale", "2")
-        saver = session.saver("-s")
-        check(session.wait_for_frames({"HEADLESS-2": frames["HEADLESS-2"]}),
-              "the scale-2 output was not drawn at twice its surface size")
-        session.run("swaymsg", "create_output")
-        time.sleep(1.5)
-        pixels, size = session.shot("HEADLESS-3")
-        check(size[0] > 0 and face_pixels(pixels) > 200, "the new output did not get the show")
-        check(still_running(saver, 0.5), "the saver ended when an output came")
-        saver.send_signal(signal.SIGTERM)
-        check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
-    finally:
-        session.close()
+    frames = session.frames(SIZES)
+    saver = session.saver("-s")
+    check(session.wait_for_frames(frames), "the outputs did not show quarlo-render's frames")
+    check(session.key(saver), "a key did not end the saver with 0")
+    session.run("swaymsg", "output", "HEADLESS-2", "scale", "2")
+    saver = session.saver("-s")
+    check(session.wait_for_frames({"HEADLESS-2": frames["HEADLESS-2"]}),
+          "the scale-2 output was not drawn at twice its surface size")
+    session.run("swaymsg", "create_output")
+    time.sleep(1.5)
+    pixels, size = session.shot("HEADLESS-3")
+    check(size[0] > 0 and face_pixels(pixels) > 200, "the new output did not get the show")
+    check(still_running(saver, 0.5), "the saver ended when an output came")
+    saver.send_signal(signal.SIGTERM)
+    check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
 
 
-def case_input(options):
+def case_input(session):
     """A key, a button, and the pointer 5 pixels (not 4) from where it was
     first reported end the saver with 0; so does the compositor's end."""
-    session = Session(options)
-    try:
-        pointer = session.start([options.pointer], stdin=subprocess.PIPE)
-        check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
+    pointer = session.start([session.options.pointer], stdin=subprocess.PIPE)
+    check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
 
-        def move(command):
-            pointer.stdin.write(command + "\n")
-            pointer.stdin.flush()
-            check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
+    def move(command):
+        pointer.stdin.write(command + "\n")
+        pointer.stdin.flush()
+        check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
 
-        saver = session.saver("-s")
-        deadline = time.time() + 8  # drawn (under the compositor's cursor, until it is hidden)
-        while face_pixels(session.shot("HEADLESS-1")[0]) < 200 and time.time() < deadline:
-            time.sleep(0.1)
-        check(still_running(saver, 0.5), "the saver ended by itself")
-        move("move 0 0")  # the pointer is reported where it is: no move
-        move("move 3 1")
-        check(still_running(saver, 1.0), "a move of 4 pixels ended the saver")
-        move("move 0 1")
-        check(exit_code(saver) == 0, "a move of 5 pixels did not end the saver with 0")
+    saver = session.saver("-s")
+    wait_for(lambda: face_pixels(session.shot("HEADLESS-1")[0]) >= 200, 8)  # drawn (the cursor not yet hidden)
+    check(still_running(saver, 0.5), "the saver ended by itself")
+    move("move 0 0")  # the pointer is reported where it is: no move
+    move("move 3 1")
+    check(still_running(saver, 1.0), "a move of 4 pixels ended the saver")
+    move("move 0 1")
+    check(exit_code(saver) == 0, "a move of 5 pixels did not end the saver with 0")
+    for what, end in (("a button", lambda saver: move("button") or exit_code(saver) == 0),
+                      ("a key", session.key),
+                      ("the compositor's end", lambda saver: session.compositor.terminate() or
+                       exit_code(saver) == 0)):
         saver = session.saver("-s")
         check(still_running(saver, 1.5), "the saver ended by itself")
-        move("button")
-        check(exit_code(saver) == 0, "a button did not end the saver with 0")
-        saver = session.saver("-s")
-        check(still_running(saver, 1.0), "the saver ended by itself")
-        check(session.key(saver), "a key did not end the saver with 0")
-        saver = session.saver("-s")
-        check(still_running(saver, 1.0), "the saver ended by itself")
-        session.compositor.send_signal(signal.SIGTERM)
-        check(exit_code(saver) == 0, "the compositor's end did not end the saver with 0")
-    finally:
-        session.close()
+        check(end(saver), "%s did not end the saver with 0" % what)
 
 
-def case_window(options):
+def case_window(session):
     """-window is a toplevel titled "Quarlo's Cube" with the app id quarlo,
     which the compositor's close ends with 0."""
-    session = Session(options)
-    try:
-        saver = session.saver("-window")
-        deadline, tree = time.time() + 10, ""
-        while '"app_id": "quarlo"' not in tree and time.time() < deadline:
-            tree = session.run("swaymsg", "-t", "get_tree").stdout
-        check('"app_id": "quarlo"' in tree and '"name": "Quarlo\'s Cube"' in tree,
-              "no toplevel quarlo titled Quarlo's Cube")
-        session.run("swaymsg", "[app_id=quarlo]", "kill")
-        check(exit_code(saver) == 0, "the close did not end the window with 0")
-    finally:
-        session.close()
+    saver = session.saver("-window")
+    tree = wait_for(lambda: session.run("swaymsg", "-t", "get_tree").stdout,
+                    done=lambda tree: '"app_id": "quarlo"' in tree)
+    check('"app_id": "quarlo"' in tree and '"name": "Quarlo\'s Cube"' in tree,
+          "no toplevel quarlo titled Quarlo's Cube")
+    session.run("swaymsg", "[app_id=quarlo]", "kill")
+    check(exit_code(saver) == 0, "the close did not end the window with 0")
 
 
-def case_swayidle(options):
+def case_swayidle(session):
     """swayidle starts the saver after 2 s without input; a key ends it."""
-    session = Session(options)
-    try:
-        session.start(["swayidle", "timeout", "2", options.saver + " -s"])
-        started, deadline = None, time.time() + 10
-        while started is None and time.time() < deadline:
-            found = subprocess.run(["pgrep", "-u", "nobody", "-f", "^" + options.saver + " -s"],
-                                   capture_output=True, text=True).stdout.split()
-            started = int(found[0]) if found else None
-            time.sleep(0.1)
-        check(started is not None, "swayidle did not start the saver")
-        time.sleep(1.0)
-        for _ in range(5):
-            session.run("wtype", "-s", "200", "-k", "space")
-            time.sleep(1.0)
-            if not os.path.exists("/proc/%d" % started):
-                break
-        check(not os.path.exists("/proc/%d" % started), "a key did not end the saver swayidle started")
-    finally:
-        session.close()
+    saver = session.options.saver
+    session.start(["swayidle", "timeout", "2", saver + " -s"])
+    started = wait_for(lambda: nobodys_process("^" + saver + " -s"))
+    check(started, "swayidle did not start the saver")
+    time.sleep(1.0)
+    check(session.key(started), "a key did not end the saver swayidle started")
 
 
-def case_fallback(options):
+def case_fallback(session):
     """A compositor without the layer shell (weston) gets a full-screen
     toplevel and one line that says why."""
-    session = Session(options, weston=True)
-    try:
-        saver = session.saver("-s")
-        check(still_running(saver, 2.0), "the saver did not run on weston")
-        saver.send_signal(signal.SIGTERM)
-        check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
-        lines = saver.stderr.read().splitlines()
-        check(len(lines) == 1 and "no layer shell" in lines[0], "stderr: %r" % lines)
-    finally:
-        session.close()
+    saver = session.saver("-s")
+    check(still_running(saver, 2.0), "the saver did not run on weston")
+    saver.send_signal(signal.SIGTERM)
+    check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
+    lines = saver.stderr.read().splitlines()
+    check(len(lines) == 1 and "no layer shell" in lines[0], "stderr: %r" % lines)
 
 
-def case_xwayland(options):
+def case_xwayland(session):
     """The X11 saver forced in a Wayland session runs until input, and draws
     one show in each monitor's rectangle (Xwayland has one per output)."""
-    session = Session(options, xwayland=True)
-    try:
-        display = os.path.join(session.runtime, "display")
-        session.run("swaymsg", "exec", "echo $DISPLAY > " + display)
-        deadline = time.time() + 5
-        while not (os.path.exists(display) and open(display).read().strip()) and time.time() < deadline:
-            time.sleep(0.05)
-        env = dict(session.env, DISPLAY=open(display).read().strip())
-        frames = session.frames(SIZES)
-        saver = session.saver("-x11", "-s", env=env)
-        # A view at an offset in a larger window may round a pixel of an edge
-        # otherwise than quarlo-render's own buffer does.
-        check(session.wait_for_frames(frames, rows_off=2),
-              "the monitors did not each show quarlo-render's frame")
-        check(still_running(saver, 1.0), "the X11 saver ended by itself under Xwayland")
-        session.run("xdotool", "key", "x", env=env)
-        check(exit_code(saver) == 0, "a key did not end the X11 saver with 0")
-    finally:
-        session.close()
-
-
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--saver", required=True)
-    parser.add_argument("--render", required=True)
-    parser.add_argument("--pointer", required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    options = parser.parse_args()
-    return run_case(CASES, options.case, options)
+    display = os.path.join(session.runtime, "display")
+    session.run("swaymsg", "exec", "echo $DISPLAY > " + display)
+    name = wait_for(lambda: os.path.exists(display) and open(display).read().strip(), 5, pause=0.05)
+    env = dict(session.env, DISPLAY=name or "")
+    frames = session.frames(SIZES)
+    saver = session.saver("-x11", "-s", env=env)
+    # A view at an offset in a larger window may round a pixel of an edge
+    # otherwise than quarlo-render's own buffer does.
+    check(session.wait_for_frames(frames, rows_off=2),
+          "the monitors did not each show quarlo-render's frame")
+    check(still_running(saver, 1.0), "the X11 saver ended by itself under Xwayland")
+    session.run("xdotool", "key", "x", env=env)
+    check(exit_code(saver) == 0, "a key did not end the X11 saver with 0")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2e_main(globals(), ["saver", "render", "pointer"], lambda o: Session(o, xwayland=o.case == "xwayland", weston=o.case == "fallback")))

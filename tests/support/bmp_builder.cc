@@ -11,33 +11,19 @@ void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
 
 std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
   std::vector<uint8_t> out;
-  const uint32_t header = s.header_size == 12 ? 12 : s.header_size;
-  const uint32_t off = (s.file_header ? 14 : 0) + header + static_cast<uint32_t>(s.table.size()) +
-                       s.extra_gap;
+  const uint32_t off = (s.file_header ? 14 : 0) + s.header_size + static_cast<uint32_t>(s.table.size()) + s.extra_gap;
   if (s.file_header) {
-    out.push_back('B');
-    out.push_back('M');
-    Put(out, off + static_cast<uint32_t>(s.pixels.size()), 4);
-    Put(out, 0, 4);
-    Put(out, off, 4);
+    Put(out, 'B' | 'M' << 8, 2);
+    for (uint32_t v : {off + static_cast<uint32_t>(s.pixels.size()), 0u, off}) Put(out, v, 4);
   }
+  const int field = s.header_size == 12 ? 2 : 4;  // a core header's width and height are 16 bits
   Put(out, s.header_size, 4);
-  if (s.header_size == 12) {
-    Put(out, static_cast<uint32_t>(s.width), 2);
-    Put(out, static_cast<uint32_t>(s.height), 2);
-    Put(out, s.planes, 2);
-    Put(out, s.bit_count, 2);
-  } else {
-    Put(out, static_cast<uint32_t>(s.width), 4);
-    Put(out, static_cast<uint32_t>(s.height), 4);
-    Put(out, s.planes, 2);
-    Put(out, s.bit_count, 2);
-    Put(out, s.compression, 4);
-    Put(out, static_cast<uint32_t>(s.size_image), 4);
-    Put(out, 2835, 4);
-    Put(out, 2835, 4);
-    Put(out, s.clr_used, 4);
-    Put(out, 0, 4);
+  Put(out, static_cast<uint32_t>(s.width), field);
+  Put(out, static_cast<uint32_t>(s.height), field);
+  Put(out, s.planes, 2);
+  Put(out, s.bit_count, 2);
+  if (s.header_size != 12) {
+    for (uint32_t v : {s.compression, static_cast<uint32_t>(s.size_image), 2835u, 2835u, s.clr_used, 0u}) Put(out, v, 4);
     for (uint32_t k = 40; k < s.header_size; ++k) out.push_back(0);
   }
   out.insert(out.end(), s.table.begin(), s.table.end());

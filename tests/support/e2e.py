@@ -1,5 +1,6 @@
 """What the end-to-end tests of both savers share: an X display to run on,
 xdotool input, screenshots of the root window, and what the show looks like."""
+import argparse
 import os
 import struct
 import subprocess
@@ -69,13 +70,9 @@ class Screen:
         return self.xdotool("search", "--onlyvisible", "--name", "^%s$" % name).split()
 
     def wait_window(self, name, timeout=20):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            found = self.windows_named(name)
-            if found:
-                return found[0]
-            time.sleep(0.2)
-        raise Failure("no window named %r appeared" % name)
+        found = wait_for(lambda: self.windows_named(name), timeout)
+        check(found, "no window named %r appeared" % name)
+        return found[0]
 
     def geometry(self, window):
         values = dict(item.split("=") for item in
@@ -97,6 +94,24 @@ class Screen:
         if self.server:
             self.server.terminate()  # lets the server remove its socket and lock
             self.server.wait()
+
+
+def wait_for(probe, timeout=10, done=bool, pause=0.1):
+    """Calls probe() until done(what it gave) or `timeout` seconds have
+    passed; what it gave last."""
+    deadline = time.time() + timeout
+    while True:
+        got = probe()
+        if done(got) or time.time() >= deadline:
+            return got
+        time.sleep(pause)
+
+
+def nobodys_process(pattern):
+    """The id of a process of nobody's whose command line matches, or None."""
+    found = subprocess.run(["pgrep", "-u", "nobody", "-f", pattern], capture_output=True,
+                           text=True).stdout.split()
+    return int(found[0]) if found else None
 
 
 def exit_code(process, timeout=10):
@@ -132,11 +147,8 @@ def wait_for_colour(screen, colour, area, pixels=500, timeout=15):
     """Screenshots until `area` (left, top, right, bottom) holds `pixels` of
     `colour`: the front face turns away now and then but comes round within
     a show. The count seen last."""
-    seen = 0
-    deadline = time.time() + timeout
-    while time.time() < deadline and seen < pixels:
-        seen = screen.screenshot().colours(*area).get(colour, 0)
-    return seen
+    return wait_for(lambda: screen.screenshot().colours(*area).get(colour, 0), timeout,
+                    done=lambda seen: seen >= pixels, pause=0)
 
 
 def start_full_screen(run, *args, env=None):
@@ -184,15 +196,14 @@ def first_frame(screen, left, top, width, height, timeout=10):
     """The area's RGB bytes in the first screenshot that shows a frame in it
     (before, it is black); in the first half second of a show every frame is
     the same, the solved cube at rest."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
+    def rows():
         picture = screen.screenshot()
-        rows = b"".join(picture.pixels[((top + y) * picture.width + left) * 3:
+        return b"".join(picture.pixels[((top + y) * picture.width + left) * 3:
                                        ((top + y) * picture.width + left + width) * 3]
                         for y in range(height))
-        if rows.count(b"\0\0\0") < len(rows) // 6:
-            return rows
-    raise Failure("no frame appeared")
+    frame = wait_for(rows, timeout, done=lambda rows: rows.count(b"\0\0\0") < len(rows) // 6, pause=0)
+    check(frame.count(b"\0\0\0") < len(frame) // 6, "no frame appeared")
+    return frame
 
 
 def rendered_frame(render, width, height):
@@ -229,12 +240,25 @@ def write_solid_bmp(path, colour, side=30):
         out.write(header + info + pixels)
 
 
-def run_case(cases, name, *arguments):
-    """Runs one case; prints what failed and gives the exit status."""
+def e2e_main(script_globals, options, session):
+    """A script's command line: --NAME for each of `options`, then the name
+    of one of its case_NAME functions, which runs on session(options) and
+    is then closed. Prints what failed; gives the exit status."""
+    cases = {name[5:]: f for name, f in script_globals.items() if name.startswith("case_")}
+    parser = argparse.ArgumentParser()
+    for name in options:
+        parser.add_argument("--" + name, required=True)
+    parser.add_argument("case", choices=sorted(cases))
+    parsed = parser.parse_args()
+    made = None
     try:
-        cases[name](*arguments)
+        made = session(parsed)
+        cases[parsed.case](made)
     except Failure as failure:
         print("FAILED: %s" % failure)
         return 1
+    finally:
+        if made:
+            made.close()
     print("passed")
     return 0

@@ -26,34 +26,24 @@ TEST(PaletteTest, RampsRoundToTheNearestIntensity) {
   EXPECT_EQ(PaletteComponent(255, 3, 40), 0);
 }
 
-TEST(PaletteTest, ThreeThreeTwoGetsTheStaticColours) {
-  std::vector<PaletteEntry> e(256);
-  ASSERT_EQ(BuildPaletteEntries(k332, e.data(), 256), 256);
-  EXPECT_TRUE(Is(e[0], 0, 0, 0));
-  EXPECT_TRUE(Is(e[255], 255, 255, 255));
-  EXPECT_TRUE(Is(e[7], 255, 0, 0));
-  EXPECT_TRUE(Is(e[56], 0, 255, 0));
-  EXPECT_TRUE(Is(e[192], 0, 0, 255));
-  EXPECT_TRUE(Is(e[3], 128, 0, 0));
-  EXPECT_TRUE(Is(e[91], 128, 128, 128));
-  EXPECT_TRUE(Is(e[173], 192, 192, 192));
-  EXPECT_TRUE(Is(e[247], 255, 251, 240));
-  EXPECT_TRUE(Is(e[4], 146, 0, 0));  // an entry no static colour replaces
-}
-
-TEST(PaletteTest, OtherLayoutsUseTheRampsAlone) {
-  std::vector<PaletteEntry> e(256);
-  const PaletteLayout bgr{8, 3, 5, 3, 2, 2, 0};
-  ASSERT_EQ(BuildPaletteEntries(bgr, e.data(), 256), 256);
-  EXPECT_TRUE(Is(e[3], 0, 0, 255));
-  EXPECT_TRUE(Is(e[91], 73, 219, 255));  // 010 110 11
-  const PaletteLayout wide{8, 4, 0, 3, 4, 1, 7};
-  ASSERT_EQ(BuildPaletteEntries(wide, e.data(), 256), 256);
-  for (const PaletteEntry& p : e) ASSERT_EQ(p.red, 0);  // four bits: always 0
-  EXPECT_TRUE(Is(e[0xFF], 0, 255, 255));
-  const PaletteLayout four{4, 1, 0, 2, 1, 1, 3};
-  EXPECT_EQ(BuildPaletteEntries(four, e.data(), 256), 16);
-  EXPECT_TRUE(Is(e[15], 255, 255, 255));
+// 3-3-2 gets the static colours over its ramps; other layouts the ramps alone.
+TEST(PaletteTest, EntriesOfEachLayout) {
+  const struct {
+    PaletteLayout layout;
+    int32_t made;
+    int index, red, green, blue;
+  } cases[] = {{k332, 256, 0, 0, 0, 0},       {k332, 256, 255, 255, 255, 255}, {k332, 256, 7, 255, 0, 0},
+               {k332, 256, 56, 0, 255, 0},    {k332, 256, 192, 0, 0, 255},     {k332, 256, 3, 128, 0, 0},
+               {k332, 256, 91, 128, 128, 128}, {k332, 256, 173, 192, 192, 192}, {k332, 256, 247, 255, 251, 240},
+               {k332, 256, 4, 146, 0, 0},     // an entry no static colour replaces
+               {{8, 3, 5, 3, 2, 2, 0}, 256, 3, 0, 0, 255}, {{8, 3, 5, 3, 2, 2, 0}, 256, 91, 73, 219, 255},
+               {{8, 4, 0, 3, 4, 1, 7}, 256, 0x7F, 0, 255, 0},  // four bits of red: always 0
+               {{8, 4, 0, 3, 4, 1, 7}, 256, 0xFF, 0, 255, 255}, {{4, 1, 0, 2, 1, 1, 3}, 16, 15, 255, 255, 255}};
+  for (const auto& c : cases) {
+    std::vector<PaletteEntry> e(256);
+    ASSERT_EQ(BuildPaletteEntries(c.layout, e.data(), 256), c.made);
+    EXPECT_TRUE(Is(e[c.index], c.red, c.green, c.blue)) << c.layout.red_shift << " " << c.index;
+  }
 }
 
 TEST(PaletteTest, TooManyEntriesMakeNoPalette) {

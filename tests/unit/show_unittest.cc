@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "alloc_counter.h"
 #include "cube/model.h"
+#include "model_invariants.h"
 #include "settings/settings.h"
 
 namespace {
@@ -113,6 +116,29 @@ TEST_F(ShowTest, BusyTickNeitherStepsNorDraws) {
   EXPECT_TRUE(frames.size() == 1 && ShowCounter == 9 && TickBusy == 0);
   ShowTick(nullptr);  // a tick with nothing to draw with still steps
   EXPECT_EQ(ShowCounter, 8);
+}
+
+// The soak: a million ticks (QUARLO_SOAK_TICKS for scripts/soak.sh's long
+// run), the second half with the explode: nothing allocated after set-up, a
+// frame for every tick, and the cube solved, with every invariant of the
+// model, at the end of every show.
+long soak_frames = 0;
+TEST_F(ShowTest, SoakAllocatesNothingAndEveryShowEndsSolved) {
+  const char* asked = std::getenv("QUARLO_SOAK_TICKS");
+  const long ticks = asked ? std::atol(asked) : 1000000;
+  long shows = 0;
+  const long before = AllocationCount();
+  for (long tick = 0; tick < ticks; ++tick) {
+    SaverSettings.Explode = tick >= ticks / 2;
+    const int32_t state = ShowState;
+    ShowTick([] { ++soak_frames; });
+    if (state != SHOW_SOLVE || ShowState != SHOW_WAIT) continue;
+    ++shows;
+    ASSERT_TRUE(CubeIsSolved() && BrokenModelInvariant(false).empty()) << tick << ": " << BrokenModelInvariant(false);
+  }
+  EXPECT_EQ(AllocationCount() - before, 0);
+  EXPECT_EQ(soak_frames, ticks);
+  EXPECT_GT(shows, ticks / 2 / 201 + ticks / 2 / 312 - 3);  // 201 ticks a show, 312 with the explode
 }
 
 }  // namespace

@@ -4,7 +4,6 @@ X input through xdotool, and screenshots of the root window.
 
     saver_e2e.py --wine-run W --prefix P --saver S --host H --cpl C CASE
 """
-import argparse
 import os
 import shutil
 import subprocess
@@ -14,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (Failure, Screen, check, exit_code, full_screen_input_rules,  # noqa: E402
-                 picture_on_front, run_case, start_full_screen, still_running)
+                 picture_on_front, e2e_main, start_full_screen, still_running)
 
 
 class Session(Screen):
@@ -165,21 +164,5 @@ def case_no_context(session):
         blank.close()
 
 
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--wine-run", "--prefix", "--saver", "--host", "--cpl"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    options = parser.parse_args()
-    session = Session(options)
-    try:
-        return run_case(CASES, options.case, session)
-    finally:
-        session.close()
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2e_main(globals(), ["wine-run", "prefix", "saver", "host", "cpl"], Session))
