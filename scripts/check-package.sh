@@ -12,10 +12,12 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)" --target quarlo quarlo_manual
 (cd build/linux && rm -f quarlo_*.deb && cpack >/dev/null)
 root=$(mktemp -d /tmp/quarlo-clean-debian-XXXXXX)
-trap 'umount "$root/proc" 2>/dev/null; rm -rf "$root"' EXIT
+chmod 755 "$root"  # the chroot's / must be open to nobody
+trap 'umount "$root/proc" "$root/dev/shm" 2>/dev/null; rm -rf "$root"' EXIT
 debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
 cp build/linux/quarlo_*.deb "$root/tmp/"
 mount -t proc proc "$root/proc"
+mkdir -p "$root/dev/shm" && mount -t tmpfs -o mode=1777 shm "$root/dev/shm"  # Wayland buffers
 chroot "$root" sh -c 'apt-get update -qq &&
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/quarlo_*.deb >/dev/null &&
   test -x /usr/libexec/xscreensaver/quarlo &&
