@@ -16,9 +16,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, cpu_seconds,  # noqa: E402
-                 exit_code, first_frame, nobodys_process, wait_for, full_screen_input_rules, picture_on_front,
-                 rendered_frame, e2e_main, start_full_screen, still_running, wait_for_colour,
-                 write_solid_bmp)
+                 e2e_main, exit_code, first_frame, full_screen_input_rules, nobodys_process,
+                 picture_on_front, rendered_frame, start_full_screen, still_running, wait_for,
+                 wait_for_colour, write_solid_bmp)
 
 
 class Run(Screen):
@@ -192,7 +192,7 @@ def case_settings(run):
         check(exit_code(saver) == 0, "%s did not end the saver with 0" % ending.name)
         return sum(n for c, n in counts.items() if c in FACE_COLOURS)
     small, large = cube_pixels(signal.SIGTERM), cube_pixels(signal.SIGINT, "-size", "large")
-    check(large > 3 * small, "-size large drew no larger cube: %d vs %d" % (large, small))
+    check(0 < small and 3 * small < large, "-size large drew no larger cube: %d vs %d" % (large, small))
     check(open(run.settings, "rb").read() == stored, "the run's options were stored")
 
 
@@ -234,8 +234,8 @@ def case_xscreensaver(run):
         as_user + ["xscreensaver", "-no-splash", "-verbose", "-log", log], env=env,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     command = as_user + ["xscreensaver-command"]
-    check(wait_for(lambda: subprocess.run(command + ["-time"], env=env, capture_output=True).returncode == 0,
-                   20, pause=0.3), "the daemon did not start")
+    answers = lambda: subprocess.run(command + ["-time"], env=env, capture_output=True).returncode == 0
+    check(wait_for(answers, 20, pause=0.3), "the daemon did not start")
     subprocess.run(command + ["-activate"], env=env, capture_output=True, check=True)
     hack = wait_for(lambda: nobodys_process(run.options.saver + " --root"), 20, pause=0.5)
     check(hack, "the daemon did not start the hack: %s" % open(log).read()[-800:])
@@ -243,7 +243,8 @@ def case_xscreensaver(run):
     picture = run.screenshot()
     check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
     subprocess.run(command + ["-deactivate"], env=env, capture_output=True)
-    check(wait_for(lambda: not os.path.exists("/proc/%d" % hack)), "the hack did not end when the daemon stopped it")
+    check(wait_for(lambda: not os.path.exists("/proc/%d" % hack)),
+          "the hack did not end when the daemon stopped it")
 
 
 def tell(host, command):

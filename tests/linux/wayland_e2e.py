@@ -169,7 +169,8 @@ def case_input(session):
         check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
 
     saver = session.saver("-s")
-    wait_for(lambda: face_pixels(session.shot("HEADLESS-1")[0]) >= 200, 8)  # drawn (the cursor not yet hidden)
+    # Drawn (under the compositor's cursor, until the saver hides it).
+    wait_for(lambda: face_pixels(session.shot("HEADLESS-1")[0]) >= 200, 8)
     check(still_running(saver, 0.5), "the saver ended by itself")
     move("move 0 0")  # the pointer is reported where it is: no move
     move("move 3 1")
@@ -237,4 +238,5 @@ def case_xwayland(session):
 
 
 if __name__ == "__main__":
-    sys.exit(e2e_main(globals(), ["saver", "render", "pointer"], lambda o: Session(o, xwayland=o.case == "xwayland", weston=o.case == "fallback")))
+    sys.exit(e2e_main(globals(), ["saver", "render", "pointer"], lambda options: Session(
+        options, xwayland=options.case == "xwayland", weston=options.case == "fallback")))

@@ -201,8 +201,10 @@ def first_frame(screen, left, top, width, height, timeout=10):
         return b"".join(picture.pixels[((top + y) * picture.width + left) * 3:
                                        ((top + y) * picture.width + left + width) * 3]
                         for y in range(height))
-    frame = wait_for(rows, timeout, done=lambda rows: rows.count(b"\0\0\0") < len(rows) // 6, pause=0)
-    check(frame.count(b"\0\0\0") < len(frame) // 6, "no frame appeared")
+    def drawn(rows):
+        return rows.count(b"\0\0\0") < len(rows) // 6
+    frame = wait_for(rows, timeout, done=drawn, pause=0)
+    check(drawn(frame), "no frame appeared")
     return frame
 
 

@@ -12,8 +12,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (Failure, Screen, check, exit_code, full_screen_input_rules,  # noqa: E402
-                 picture_on_front, e2e_main, start_full_screen, still_running)
+from e2e import (Failure, Screen, check, e2e_main, exit_code, full_screen_input_rules,  # noqa: E402
+                 picture_on_front, start_full_screen, still_running)
 
 
 class Session(Screen):
