@@ -29,6 +29,15 @@ void FindPartialPresentation(Display* display) {
   }
   BufferAge = HasExtension(display, "GLX_EXT_buffer_age");
 }
+
+// The description of a visual that glXGetConfig and glXCreateContext take
+// (XFree it); null when the server doesn't know the visual.
+XVisualInfo* DescribeVisual(Display* display, Visual* visual) {
+  XVisualInfo wanted = {};
+  wanted.visualid = XVisualIDFromVisual(visual);
+  int count = 0;
+  return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+}
 }  // namespace
 
 bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
@@ -42,10 +51,7 @@ bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
 }
 
 bool VisualSuitsDrawing(Display* display, Visual* visual) {
-  XVisualInfo wanted = {};
-  wanted.visualid = XVisualIDFromVisual(visual);
-  int count = 0;
-  XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+  XVisualInfo* info = DescribeVisual(display, visual);
   if (!info) return false;
   int usable = 0, rgba = 0, depth = 0;
   const bool suits = glXGetConfig(display, info, GLX_USE_GL, &usable) == 0 && usable &&
@@ -60,10 +66,7 @@ GLXContext CreateGLContext(Display* display, Window window) {
   if (!XGetWindowAttributes(display, window, &attributes)) return nullptr;
   ClientWidth = attributes.width;
   ClientHeight = attributes.height;
-  XVisualInfo wanted = {};
-  wanted.visualid = XVisualIDFromVisual(attributes.visual);
-  int count = 0;
-  XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+  XVisualInfo* visual = DescribeVisual(display, attributes.visual);
   if (!visual) return nullptr;
   int usable = 0, doubled = 0;
   GLXContext context = nullptr;
