@@ -427,11 +427,10 @@ int32_t RunWaylandSaver(wl_display* display, bool full_screen) {
     CubeSaverProc(SAVER_CREATE);
     Running = true;
     if (MakeSurfaces()) {
+      // What the compositor sent is read after every tick: frames slower than
+      // the tick must not keep input (or the compositor's end) waiting.
       while (!Ended && !SignalArrived()) {
-        if (SaverTimerDue()) {
-          CubeSaverProc(SAVER_TIMER);
-          continue;
-        }
+        if (SaverTimerDue()) CubeSaverProc(SAVER_TIMER);
         if (!Dispatch(MillisecondsToTick())) break;  // the compositor is gone
       }
     } else {

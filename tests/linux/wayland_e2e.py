@@ -4,7 +4,8 @@ outputs (1024x768 and 800x600 side by side), run as nobody as sway wants, with
 real input from wtype and a virtual pointer; weston for a compositor without
 the layer shell; Xwayland for the X11 saver in such a session.
 
-    wayland_e2e.py --saver QUARLO --render QUARLO_RENDER --pointer WL_POINTER CASE
+    wayland_e2e.py --saver QUARLO --render QUARLO_RENDER --pointer WL_POINTER
+                   --slow-saver QUARLO_SLOW_TICKS CASE
 """
 import glob
 import os
@@ -159,7 +160,8 @@ def case_outputs(session):
 
 def case_input(session):
     """A key, a button, and the pointer 5 pixels (not 4) from where it was
-    first reported end the saver with 0; so does the compositor's end."""
+    first reported end the saver with 0; so does the compositor's end; also
+    when the frames are slower than the tick."""
     pointer = session.start([session.options.pointer], stdin=subprocess.PIPE)
     check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
 
@@ -177,11 +179,14 @@ def case_input(session):
     check(still_running(saver, 1.0), "a move of 4 pixels ended the saver")
     move("move 0 1")
     check(exit_code(saver) == 0, "a move of 5 pixels did not end the saver with 0")
-    for what, end in (("a button", lambda saver: move("button") or exit_code(saver) == 0),
-                      ("a key", session.key),
-                      ("the compositor's end", lambda saver: session.compositor.terminate() or
-                       exit_code(saver) == 0)):
-        saver = session.saver("-s")
+    # The last two where every frame takes longer than the tick: what the
+    # compositor sends is still read between the frames.
+    for what, program, end in (
+            ("a button", session.options.saver, lambda saver: move("button") or exit_code(saver) == 0),
+            ("a key", session.options.slow_saver, session.key),
+            ("the compositor's end", session.options.slow_saver,
+             lambda saver: session.compositor.terminate() or exit_code(saver) == 0)):
+        saver = session.start([program, "-s"])
         check(still_running(saver, 1.5), "the saver ended by itself")
         check(end(saver), "%s did not end the saver with 0" % what)
 
@@ -238,5 +243,5 @@ def case_xwayland(session):
 
 
 if __name__ == "__main__":
-    sys.exit(e2e_main(globals(), ["saver", "render", "pointer"], lambda options: Session(
+    sys.exit(e2e_main(globals(), ["saver", "render", "pointer", "slow-saver"], lambda options: Session(
         options, xwayland=options.case == "xwayland", weston=options.case == "fallback")))

@@ -6,6 +6,7 @@ import struct
 import subprocess
 import tempfile
 import time
+import traceback
 
 LOGO_COLOURS = {(16, 32, 64), (28, 52, 96), (0, 0, 0), (255, 255, 255), (216, 32, 32),
                 (32, 192, 32), (32, 64, 216), (232, 224, 32), (200, 64, 200), (48, 208, 216),
@@ -257,7 +258,10 @@ def e2e_main(script_globals, options, session):
         made = session(parsed)
         cases[parsed.case](made)
     except Failure as failure:
-        print("FAILED: %s" % failure)
+        # The case's own line that failed, for a failure seen once in many runs.
+        line = [f for f in traceback.extract_tb(failure.__traceback__)
+                if f.filename == cases[parsed.case].__code__.co_filename][-1]
+        print("FAILED (line %d): %s" % (line.lineno, failure))
         return 1
     finally:
         if made:
