@@ -15,10 +15,10 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (FACE_COLOURS, Screen, check, check_logo_and_cube, cpu_seconds,  # noqa: E402
+from e2e import (FACE_COLOURS, Screen, check, cpu_seconds,  # noqa: E402
                  e2e_main, exit_code, first_frame, full_screen_input_rules, nobodys_process,
                  picture_on_front, rendered_frame, start_full_screen, still_running, wait_for,
-                 wait_for_colour, write_solid_bmp)
+                 wait_for_colour, wait_for_logo_and_cube, write_solid_bmp)
 
 
 class Run(Screen):
@@ -76,9 +76,8 @@ def case_window(run):
         for size in ([], ["300", "300"]):
             if size:
                 run.xdotool("windowsize", window, *size)
-            time.sleep(1.5)
             x, y, w, h = run.geometry(window)
-            check_logo_and_cube(run.screenshot(), x, y, x + w, y + h)
+            wait_for_logo_and_cube(run, (x, y, x + w, y + h))
         run.xdotool("key", "x")
         run.xdotool("mousemove_relative", "--", "50", "50")
         check(still_running(saver, 0.5), "input ended a saver in a window")
@@ -109,7 +108,7 @@ def case_hosted(run):
         for action in (["mousemove", "300", "250"], ["click", "1"], ["key", "x"]):
             run.xdotool(*action)
         check(still_running(saver, 1.0), "input ended the saver drawn with %r" % (what,))
-        check_logo_and_cube(run.screenshot(), 100, 100, 400, 300)
+        wait_for_logo_and_cube(run, (100, 100, 400, 300))
         tell(host, "destroy")
         check(exit_code(saver) == 0, "the window going away did not end %r with 0" % (what,))
 
@@ -140,8 +139,7 @@ def case_hidden(run):
             time.sleep(3)
             used.append(cpu_seconds(saver.pid) - before)
         act(show)
-        time.sleep(0.3)
-        check_logo_and_cube(run.screenshot(), *area)
+        wait_for_logo_and_cube(run, area)
         check(used[1] * 4 < used[0], "%s: %.2f s of CPU seen, %.2f s unseen" % (what, used[0], used[1]))
         saver.send_signal(signal.SIGTERM)
         check(exit_code(saver) == 0, "%s: SIGTERM did not end it with 0" % what)
@@ -239,9 +237,7 @@ def case_xscreensaver(run):
     subprocess.run(command + ["-activate"], env=env, capture_output=True, check=True)
     hack = wait_for(lambda: nobodys_process(run.options.saver + " --root"), 20, pause=0.5)
     check(hack, "the daemon did not start the hack: %s" % open(log).read()[-800:])
-    time.sleep(2)
-    picture = run.screenshot()
-    check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
+    wait_for_logo_and_cube(run)
     subprocess.run(command + ["-deactivate"], env=env, capture_output=True)
     check(wait_for(lambda: not os.path.exists("/proc/%d" % hack)),
           "the hack did not end when the daemon stopped it")

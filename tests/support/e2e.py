@@ -144,6 +144,22 @@ def check_logo_and_cube(picture, left, top, right, bottom):
     check(len(faces) >= 2, "no cube in the middle: %s" % sorted(middle.items())[:8])
 
 
+def wait_for_logo_and_cube(screen, area=None, timeout=10):
+    """Screenshots until `area` (left, top, right, bottom; the whole screen
+    when None) shows the logo and the cube: a busy machine draws the first
+    frames late. Fails with what the last one was missing."""
+    def missing():
+        picture = screen.screenshot()
+        try:
+            check_logo_and_cube(picture, *(area or (0, 0, picture.width, picture.height)))
+        except Failure as failure:
+            return failure
+        return None
+    failure = wait_for(missing, timeout, done=lambda failure: failure is None, pause=0.2)
+    if failure:
+        raise failure
+
+
 def wait_for_colour(screen, colour, area, pixels=500, timeout=15):
     """Screenshots until `area` (left, top, right, bottom) holds `pixels` of
     `colour`: the front face turns away now and then but comes round within
@@ -170,8 +186,7 @@ def full_screen_input_rules(run):
     for what, first, then in endings:
         saver = start_full_screen(run)
         if not first:
-            picture = run.screenshot()
-            check_logo_and_cube(picture, 0, 0, picture.width, picture.height)
+            wait_for_logo_and_cube(run)
         else:
             run.xdotool(*first)
             check(still_running(saver, 1.0), "the move before %s ended the saver" % what)
