@@ -274,9 +274,9 @@ def e2e_main(script_globals, options, session):
         cases[parsed.case](made)
     except Failure as failure:
         # The case's own line that failed, for a failure seen once in many runs.
-        line = [f for f in traceback.extract_tb(failure.__traceback__)
-                if f.filename == cases[parsed.case].__code__.co_filename][-1]
-        print("FAILED (line %d): %s" % (line.lineno, failure))
+        lines = [f.lineno for f in traceback.extract_tb(failure.__traceback__)
+                 if f.filename == cases[parsed.case].__code__.co_filename]
+        print("FAILED%s: %s" % (" (line %d)" % lines[-1] if lines else "", failure))
         return 1
     finally:
         if made:
