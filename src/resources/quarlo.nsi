@@ -9,6 +9,8 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Quarlo's Cube"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuarloCube"
 !define DESKTOP_KEY "Control Panel\Desktop"
+; The value of the desktop key that names the current screen saver (its path).
+!define CURRENT_SAVER "SCRNSAVE.EXE"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -53,7 +55,7 @@ Section "${PRODUCT}" SectionSaver
 SectionEnd
 
 Section "Make it the current screen saver" SectionCurrent
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\quarlo.scr"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}" "$SYSDIR\quarlo.scr"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 SectionEnd
 
@@ -61,9 +63,9 @@ SectionEnd
 ; (HKCU\Software\Orvendel\QuarloScreenSaver) stay.
 Section "Uninstall"
   Delete "$SYSDIR\quarlo.scr"
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}"
   StrCmp $0 "$SYSDIR\quarlo.scr" 0 +2
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
