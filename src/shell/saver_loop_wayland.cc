@@ -33,7 +33,7 @@ enum { kWindowWidth = 800, kWindowHeight = 600 };
 struct Slot {
   uint32_t name;  // the output's global name; 0: no output (free, or the toplevel)
   wl_output* output;
-  int32_t scale;
+  int32_t scale;  // at least 1 once the slot is taken
   int32_t output_x, output_y;  // the output's place in the compositor's space
   wl_surface* surface;
   zwlr_layer_surface_v1* layer;
@@ -64,8 +64,7 @@ Slot* PointerSlot = nullptr;
 // The slot's size in buffer pixels to the program; not drawn until configured.
 void Publish(int32_t i) {
   const Slot& s = Slots[i];
-  const int32_t scale = s.scale > 0 ? s.scale : 1;
-  SaverSurfaces[i] = {0, 0, s.width * scale, s.height * scale, s.configured && s.surface};
+  SaverSurfaces[i] = {0, 0, s.width * s.scale, s.height * s.scale, s.configured && s.surface};
   if (i >= SaverSurfaceCount && s.surface) SaverSurfaceCount = i + 1;
 }
 
@@ -74,7 +73,7 @@ void Configured(Slot* slot, int32_t width, int32_t height) {
   slot->width = width;
   slot->height = height;
   slot->configured = true;
-  if (slot->surface) wl_surface_set_buffer_scale(slot->surface, slot->scale > 0 ? slot->scale : 1);
+  if (slot->surface) wl_surface_set_buffer_scale(slot->surface, slot->scale);
   Publish(int32_t(slot - Slots));
   if (!PaintSeen) {
     PaintSeen = true;
