@@ -11,13 +11,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
 
 # Manual pages are installed compressed, as Debian keeps them.
-configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6.in ${CMAKE_BINARY_DIR}/quarlo.6 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6x.in ${CMAKE_BINARY_DIR}/quarlo.6x @ONLY)
 add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/quarlo.6.gz
-  COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/quarlo.6 > ${CMAKE_BINARY_DIR}/quarlo.6.gz
-  DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6)
-add_custom_target(quarlo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6.gz)
-install(FILES ${CMAKE_BINARY_DIR}/quarlo.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  OUTPUT ${CMAKE_BINARY_DIR}/quarlo.6x.gz
+  COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/quarlo.6x > ${CMAKE_BINARY_DIR}/quarlo.6x.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6x)
+add_custom_target(quarlo_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/quarlo.6x.gz)
+# In section 6x, beside XScreenSaver's own hacks.
+install(FILES ${CMAKE_BINARY_DIR}/quarlo.6x.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # The package's own documents: the copyright and the changelog (compressed,
 # without a time stamp, as Debian keeps them).
@@ -31,13 +32,13 @@ add_custom_target(quarlo_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${QUARLO_DOC_DIR})
 
-# The menu entry runs the installed hack's settings dialog: its path is made
-# when installing, under the prefix of that install (or of the package).
+# The menu entry runs the installed settings dialog: its path is made when
+# installing, under the prefix of that install (or of the package).
 install(CODE "
-  set(QUARLO_HACK_PATH \"\${CMAKE_INSTALL_PREFIX}/${QUARLO_HACK_DIR}/quarlo\")
-  configure_file(\"${CMAKE_SOURCE_DIR}/src/resources/quarlo.desktop.in\"
-                 \"${CMAKE_BINARY_DIR}/quarlo.desktop\" @ONLY)
-  file(INSTALL \"${CMAKE_BINARY_DIR}/quarlo.desktop\"
+  set(QUARLO_SETTINGS_PATH \"\${CMAKE_INSTALL_PREFIX}/${QUARLO_HACK_DIR}/quarlo-settings\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/src/resources/quarlo-settings.desktop.in\"
+                 \"${CMAKE_BINARY_DIR}/quarlo-settings.desktop\" @ONLY)
+  file(INSTALL \"${CMAKE_BINARY_DIR}/quarlo-settings.desktop\"
        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")")
 
 set(CPACK_GENERATOR DEB)

@@ -23,7 +23,7 @@ chroot "$root" sh -c 'apt-get update -qq &&
   test -x /usr/libexec/xscreensaver/quarlo &&
   test -x /usr/libexec/xscreensaver/quarlo-settings &&
   test -f /usr/share/xscreensaver/config/quarlo.xml &&
-  test -f /usr/share/man/man6/quarlo.6.gz &&
+  test -f /usr/share/man/man6/quarlo.6x.gz &&
   /usr/libexec/xscreensaver/quarlo --help >/dev/null'
 chroot "$root" sh -c 'DEBIAN_FRONTEND=noninteractive apt-get install -y -qq sway grim >/dev/null &&
   mkdir -m 700 /tmp/run && chown nobody:nogroup /tmp/run &&

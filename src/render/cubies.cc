@@ -136,6 +136,15 @@ void BuildCubieLists() {
   ResetCube();
 }
 
+int32_t FramePolygonCount() {
+  int32_t count = 1;
+  for (const CubieFaces& faces : kCubieFaces) {
+    for (int8_t face : faces.outside) count += face >= 0;
+    for (int8_t face : faces.inside) count += face >= 0;
+  }
+  return count;
+}
+
 void DeleteCubieLists() {
   glDeleteLists(1, kCubies);
   glDeleteTextures(kFrontPieces, FrontTextureName);

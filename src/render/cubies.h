@@ -17,5 +17,7 @@ void BuildCubieLists();
 // Emits face 0..5 (right, front, top, left, bottom, back) into the list
 // being compiled; any other code emits nothing.
 void DrawCubieFace(int32_t face, int32_t piece, int32_t inside);
+// The polygons a frame draws: the background and every face in the lists.
+int32_t FramePolygonCount();
 // Deletes the lists and texture objects (the context must be current).
 void DeleteCubieLists();

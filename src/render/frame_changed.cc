@@ -6,6 +6,7 @@
 #include "render/frame.h"
 #include "render/gl_compat.h"
 #include "render/gl_context.h"
+#include "render/rate_overlay.h"
 
 namespace {
 FrameView Whole = {};
@@ -27,7 +28,9 @@ PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age) {
   }
   SetProjection(rect.width, rect.height);
   glViewport(rect.x, rect.y, rect.width, rect.height);  // the view's own place in the drawable
+  // What changes from frame to frame: the cube, and the figures of -fps.
   PixelRect cube = CubeScreenRect(rect.width, rect.height);
+  if (RateOverlayShown) cube = UnionRect(cube, RateOverlayRect(rect.width, rect.height));
   cube.x += rect.x;
   cube.y += rect.y;
   const PixelRect damage = DamageSince(view->history, age, cube, rect);
@@ -35,6 +38,7 @@ PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age) {
     glEnable(GL_SCISSOR_TEST);
     glScissor(damage.x, damage.y, damage.width, damage.height);
     DrawFrameContents();
+    if (RateOverlayShown) DrawRateOverlay(rect.width, rect.height);
     glDisable(GL_SCISSOR_TEST);
   }
   RememberCubeRect(&view->history, cube);

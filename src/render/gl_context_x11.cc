@@ -61,6 +61,25 @@ bool VisualSuitsDrawing(Display* display, Visual* visual) {
   return suits;
 }
 
+bool FindDrawingVisual(Display* display, int screen, const XVisualInfo& wanted, long mask,
+                       XVisualInfo* visual) {
+  XVisualInfo match = wanted;
+  match.screen = screen;
+  int count = 0;
+  XVisualInfo* found = XGetVisualInfo(display, mask | VisualScreenMask, &match, &count);
+  int best = -1;
+  for (int i = 0; i < count; ++i) {
+    if (!VisualSuitsDrawing(display, found[i].visual)) continue;
+    int doubled = 0;
+    glXGetConfig(display, &found[i], GLX_DOUBLEBUFFER, &doubled);
+    if (best < 0 || doubled) best = i;
+    if (doubled) break;
+  }
+  if (best >= 0) *visual = found[best];
+  if (found) XFree(found);
+  return best >= 0;
+}
+
 GLXContext CreateGLContext(Display* display, Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes)) return nullptr;

@@ -7,6 +7,7 @@
 #include "render/frame.h"
 #include "render/front_pieces.h"
 #include "render/logo.h"
+#include "render/rate_overlay.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 #include "shell/saver_run.h"
@@ -17,6 +18,12 @@ SettingOverrides CommandLineSettings;
 namespace {
 
 enum { kTickMilliseconds = 50 };
+
+// The pause between ticks: the show's own, or -delay's.
+uint32_t TickMicroseconds() {
+  const int32_t delay = CommandLineSettings.delay_us;
+  return delay >= 0 ? uint32_t(delay) : uint32_t{kTickMilliseconds} * 1000;
+}
 
 bool HaveContext = false;
 FrameView Views[kMostSaverSurfaces] = {};
@@ -33,6 +40,7 @@ void ApplyOverrides() {
     SaverSettings.Surface = 1;
     std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
   }
+  RateOverlayShown = o.show_fps;
 }
 
 void RedrawAllWhole() {
@@ -53,6 +61,7 @@ void DrawSurfaces() {
     drawing.present_surface(i, DrawViewChanges(&Views[i], PixelRect{s.x, s.y, s.width, s.height}, age));
   }
   drawing.end_frame();
+  if (RateOverlayShown) CountShownFrame();
 }
 
 void SetUpScene() {
@@ -62,7 +71,7 @@ void SetUpScene() {
   if (PendingBitmap) MakeLogoTexture();
   BuildCubieLists();
   RedrawAllWhole();
-  SetSaverTimer(kTickMilliseconds);
+  SetSaverTimer(TickMicroseconds());
 }
 
 void TearDown() {

@@ -17,6 +17,8 @@ struct SettingOverrides {
   int32_t explode = -1;        // 0 or 1; -1: as stored
   int32_t displacement = 0;    // 30, 50 or 70; 0: as stored
   const char* texture = nullptr;  // a picture for the front face; null: as stored
+  int32_t delay_us = -1;          // the pause between frames; -1: the show's 50 ms
+  int32_t show_fps = 0;           // 1: the frame rate drawn over the show
 };
 extern SettingOverrides CommandLineSettings;
 

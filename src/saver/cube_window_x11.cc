@@ -1,6 +1,8 @@
 // The cube window's glue on X11: a GLX context on the saver window, whose
 // surfaces (the whole window, or each monitor's part of it) are drawn into
 // one back buffer and presented together.
+#include <cstdio>
+
 #include "render/gl_context_x11.h"
 #include "saver/cube_window.h"
 #include "shell/saver_shell_x11.h"
@@ -43,7 +45,28 @@ void EndFrame() {
 const SurfaceDrawing X11SurfaceDrawing = {MakeContext, DropContext, BeginSurface, PresentSurface,
                                           EndFrame};
 
-bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual) {
+bool ChooseSaverVisual(Display* display, int screen, const SaverVisualRequest& request,
+                       XVisualInfo* visual) {
+  XVisualInfo wanted = {};
+  long mask = VisualIDMask;
+  switch (request.kind) {
+    case VISUAL_BEST:
+      return ChooseGLVisual(display, screen, visual);
+    case VISUAL_DEFAULT:
+      wanted.visualid = XVisualIDFromVisual(DefaultVisual(display, screen));
+      break;
+    case VISUAL_CLASS:
+      wanted.c_class = int(request.value);
+      mask = VisualClassMask;
+      break;
+    case VISUAL_ID:
+      wanted.visualid = request.value;
+      break;
+  }
+  if (FindDrawingVisual(display, screen, wanted, mask, visual)) return true;
+  static bool said = false;  // the shell may make more than one window
+  if (!said) std::fprintf(stderr, "quarlo: no visual that -visual names can draw the show here; the saver picks its own\n");
+  said = true;
   return ChooseGLVisual(display, screen, visual);
 }
 

@@ -1,6 +1,7 @@
 // The Linux saver's process start: the cube's own options (those XScreenSaver's
 // settings panel passes) are taken out of the command line; the rest goes to
 // the shell, which runs the mode and gives the exit code.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -15,6 +16,8 @@ namespace {
 const char kUsage[] =
     "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
     "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
+    "              [-delay USEC] [-fps | -no-fps] [-visual ID|CLASS|default]\n"
+    "              [-geometry WxH+X+Y] [-sync] [-install | -noinstall] [-mono] [-pair]\n"
     "              [-display NAME | -x11 | -wayland] [--version]\n"
     "  -s              full screen; a key, a button, a move of the pointer or the\n"
     "                  loss of the focus ends it\n"
@@ -26,11 +29,27 @@ const char kUsage[] =
     "                  on Wayland when a compositor answers, else on X\n"
     "  -window-id ID   draw into the window ID\n"
     "  -explode, -no-explode, -size, -texture\n"
-    "                  this run's settings in place of the stored ones";
+    "                  this run's settings in place of the stored ones\n"
+    "  -delay USEC     the pause between frames (50000: the show's own pace)\n"
+    "  -fps            the frame rate, the load and the polygons in a corner\n"
+    "  -visual V       the visual of the windows it makes on X\n"
+    "  -geometry G     the size and place of -window's window\n"
+    "  -sync           X requests one at a time (for debugging)\n"
+    "  -install, -noinstall, -mono, -pair\n"
+    "                  taken as every XScreenSaver hack takes them; nothing here";
 
 bool Fail(const char* what, const char* arg) {
   std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
   return false;
+}
+
+// -delay's microseconds, or -1 for what isn't a whole number up to 10 s.
+int32_t ParseDelay(const char* text) {
+  int64_t n = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9' || (n = n * 10 + (*p - '0')) > 10000000) return -1;
+  }
+  return *text ? int32_t(n) : -1;
 }
 
 // Takes the cube's options out of argv; false, having said why, on a bad one.
@@ -55,6 +74,12 @@ bool TakeSettingOptions(int* argc, char** argv) {
       }
       if (!o.displacement) return Fail("-size takes large, medium or small", value);
       ++i;
+    } else if (IsOption(arg, "delay")) {
+      o.delay_us = value ? ParseDelay(value) : -1;
+      if (o.delay_us < 0) return Fail("-delay takes microseconds, 0 to 10000000", value);
+      ++i;
+    } else if (IsOption(arg, "fps") || IsOption(arg, "no-fps")) {
+      o.show_fps = IsOption(arg, "fps") ? 1 : 0;
     } else if (IsOption(arg, "texture")) {
       if (!value || !*value) return Fail("missing file after", arg);
       if (std::strlen(value) >= kTexturePathBytes) return Fail("the path is too long", value);

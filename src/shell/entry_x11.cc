@@ -38,10 +38,11 @@ int ServerGone(Display*) { _exit(0); }
 
 // A window in the saver's visual: full screen or an ordinary one on the
 // root, or a child that covers a host window whose visual won't do.
-Window MakeWindow(Window parent, int width, int height, bool full_screen) {
+Window MakeWindow(Window parent, int x, int y, int width, int height, bool full_screen,
+                  const SaverVisualRequest& request) {
   const int screen = DefaultScreen(SaverDisplay);
   XVisualInfo visual;
-  if (!ChooseSaverVisual(SaverDisplay, screen, &visual)) {
+  if (!ChooseSaverVisual(SaverDisplay, screen, request, &visual)) {
     visual.visual = DefaultVisual(SaverDisplay, screen);
     visual.depth = DefaultDepth(SaverDisplay, screen);
   }
@@ -51,17 +52,30 @@ Window MakeWindow(Window parent, int width, int height, bool full_screen) {
   attributes.background_pixel = BlackPixel(SaverDisplay, screen);
   attributes.border_pixel = 0;
   attributes.override_redirect = full_screen;
-  return XCreateWindow(SaverDisplay, parent, 0, 0, width, height, 0, visual.depth, InputOutput,
+  return XCreateWindow(SaverDisplay, parent, x, y, width, height, 0, visual.depth, InputOutput,
                        visual.visual, CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect,
                        &attributes);
 }
 
-Window MakeOwnWindow(bool full_screen) {
+// The saver's own window: the whole screen, or -window's at the size and
+// place -geometry gives (the window manager is told they were asked for).
+Window MakeOwnWindow(bool full_screen, const SaverArguments& arguments) {
   const int screen = DefaultScreen(SaverDisplay);
-  const Window window =
-      MakeWindow(RootWindow(SaverDisplay, screen),
-                 full_screen ? DisplayWidth(SaverDisplay, screen) : kWindowWidth,
-                 full_screen ? DisplayHeight(SaverDisplay, screen) : kWindowHeight, full_screen);
+  const int screen_width = DisplayWidth(SaverDisplay, screen);
+  const int screen_height = DisplayHeight(SaverDisplay, screen);
+  const SaverGeometry& g = arguments.geometry;
+  XSizeHints hints = {};
+  hints.width = full_screen ? screen_width : g.has_size ? g.width : kWindowWidth;
+  hints.height = full_screen ? screen_height : g.has_size ? g.height : kWindowHeight;
+  if (!full_screen && g.has_place) {
+    hints.x = g.x_from_right ? screen_width - hints.width - g.x : g.x;
+    hints.y = g.y_from_bottom ? screen_height - hints.height - g.y : g.y;
+    hints.flags |= USPosition;
+  }
+  if (!full_screen && g.has_size) hints.flags |= USSize;
+  const Window window = MakeWindow(RootWindow(SaverDisplay, screen), hints.x, hints.y, hints.width,
+                                   hints.height, full_screen, arguments.visual);
+  if (hints.flags) XSetWMNormalHints(SaverDisplay, window, &hints);
   XStoreName(SaverDisplay, window, full_screen ? "Screen Saver" : kTitle);
   XClassHint hint = {const_cast<char*>("quarlo"), const_cast<char*>("Quarlo")};
   XSetClassHint(SaverDisplay, window, &hint);
@@ -106,11 +120,12 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
   }
   XSetErrorHandler(NoteXError);
   XSetIOErrorHandler(ServerGone);
+  if (arguments.sync) XSynchronize(SaverDisplay, True);
   const bool full_screen = arguments.mode == MODE_FULL_SCREEN;
   const bool own = full_screen || arguments.mode == MODE_WINDOW;
   Atom close_request = None;
   if (own) {
-    SaverWindow = MakeOwnWindow(full_screen);
+    SaverWindow = MakeOwnWindow(full_screen, arguments);
     if (!full_screen) {
       close_request = XInternAtom(SaverDisplay, "WM_DELETE_WINDOW", False);
       XSetWMProtocols(SaverDisplay, SaverWindow, &close_request, 1);
@@ -126,7 +141,7 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
     SaverWindow = given;
     if (!SaverCanDrawInVisual(SaverDisplay, host.visual)) {
       SaverHost = given;
-      SaverWindow = MakeWindow(given, host.width, host.height, false);
+      SaverWindow = MakeWindow(given, 0, 0, host.width, host.height, false, arguments.visual);
     }
     if (SaverStartHook) SaverStartHook(SAVER_START_FOUND);
   }
@@ -164,7 +179,7 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
   }
   if (WaylandFirst(arguments)) {
     if (wl_display* wayland = ConnectWayland()) {
-      return RunWaylandSaver(wayland, arguments.mode == MODE_FULL_SCREEN);
+      return RunWaylandSaver(wayland, arguments.mode == MODE_FULL_SCREEN, arguments.geometry);
     }
     if (arguments.choice == DISPLAY_WAYLAND) {
       const char* name = std::getenv("WAYLAND_DISPLAY");

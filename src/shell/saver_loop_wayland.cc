@@ -53,6 +53,7 @@ zwlr_layer_shell_v1* LayerShell = nullptr;
 xdg_wm_base* WmBase = nullptr;
 
 bool FullScreen = false;
+int32_t WindowWidth = kWindowWidth, WindowHeight = kWindowHeight;  // -window's first size
 bool Running = false;  // the surfaces are being made: outputs that come get theirs
 bool Ended = false;
 bool PaintSeen = false;
@@ -103,8 +104,8 @@ const xdg_surface_listener kShellSurfaceListener = {ShellSurfaceConfigure};
 void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
   Slot* slot = static_cast<Slot*>(data);
   // 0 leaves the size to us: the last one, or the window's first.
-  if (width <= 0) width = slot->configured ? slot->width : kWindowWidth;
-  if (height <= 0) height = slot->configured ? slot->height : kWindowHeight;
+  if (width <= 0) width = slot->configured ? slot->width : WindowWidth;
+  if (height <= 0) height = slot->configured ? slot->height : WindowHeight;
   Configured(slot, width, height);
 }
 void ToplevelClose(void*, xdg_toplevel*) { Ended = true; }
@@ -412,10 +413,12 @@ wl_surface* SaverWaylandSurface(int32_t i) {
   return i >= 0 && i < kMostSaverSurfaces ? Slots[i].surface : nullptr;
 }
 
-int32_t RunWaylandSaver(wl_display* display, bool full_screen) {
+int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeometry& geometry) {
   SaverWaylandDisplay = display;
   SaverFrontEndInUse = FRONT_END_WAYLAND;
   FullScreen = full_screen;
+  WindowWidth = geometry.has_size ? geometry.width : kWindowWidth;
+  WindowHeight = geometry.has_size ? geometry.height : kWindowHeight;
   CatchEndingSignals();
   Registry = wl_display_get_registry(display);
   wl_registry_add_listener(Registry, &kRegistryListener, nullptr);

@@ -13,8 +13,9 @@ int32_t SaverSurfaceCount = 0;
 
 namespace {
 
-uint32_t TimerPeriod = 0;  // milliseconds; 0: no timer
-int64_t NextTick = 0;      // nanoseconds on the monotonic clock
+bool TimerSet = false;
+int64_t TimerPeriod = 0;  // nanoseconds
+int64_t NextTick = 0;     // nanoseconds on the monotonic clock
 int SignalPipe[2] = {-1, -1};
 
 int64_t Now() {
@@ -31,23 +32,24 @@ void NoteSignal(int) {
 
 }  // namespace
 
-void SetSaverTimer(uint32_t period_ms) {
-  TimerPeriod = period_ms;
-  NextTick = Now() + int64_t{period_ms} * 1000000;
+void SetSaverTimer(uint32_t period_us) {
+  TimerSet = true;
+  TimerPeriod = int64_t{period_us} * 1000;
+  NextTick = Now() + TimerPeriod;
 }
 
-void KillSaverTimer() { TimerPeriod = 0; }
+void KillSaverTimer() { TimerSet = false; }
 
 bool SaverTimerDue() {
-  if (!TimerPeriod || Now() < NextTick) return false;
-  NextTick += int64_t{TimerPeriod} * 1000000;
+  if (!TimerSet || Now() < NextTick) return false;
+  NextTick += TimerPeriod;
   const int64_t now = Now();
-  if (NextTick <= now) NextTick = now + int64_t{TimerPeriod} * 1000000;  // no burst after a stall
+  if (NextTick <= now) NextTick = now + TimerPeriod;  // no burst after a stall
   return true;
 }
 
 int32_t MillisecondsToTick() {
-  if (!TimerPeriod) return -1;
+  if (!TimerSet) return -1;
   const int64_t left = NextTick - Now();
   return left <= 0 ? 0 : int32_t((left + 999999) / 1000000);
 }

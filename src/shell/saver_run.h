@@ -43,8 +43,9 @@ extern SaverSurface SaverSurfaces[kMostSaverSurfaces];
 extern int32_t SaverSurfaceCount;  // slots in use
 
 // One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
-// come every period from a monotonic clock, never in a burst after a stall.
-void SetSaverTimer(uint32_t period_ms);
+// come every period from a monotonic clock, never in a burst after a stall;
+// a period of 0 gives a tick every time round the loop.
+void SetSaverTimer(uint32_t period_us);
 void KillSaverTimer();
 // True once per period when the timer runs; the next deadline moves on.
 bool SaverTimerDue();

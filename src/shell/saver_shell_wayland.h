@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "shell/saver_arguments.h"
 #include "shell/saver_run.h"
 
 extern wl_display* SaverWaylandDisplay;
@@ -20,6 +21,7 @@ wl_surface* SaverWaylandSurface(int32_t i);
 // went away, or the run ends); whatever was made on it must go first.
 void SaverSurfaceGoing(int32_t i);
 
-// Runs -s (full_screen) or -window on a connected display, and disconnects
-// it; the exit code.
-int32_t RunWaylandSaver(wl_display* display, bool full_screen);
+// Runs -s (full_screen) or -window (its first size from -geometry; a
+// compositor places windows itself) on a connected display, and
+// disconnects it; the exit code.
+int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeometry& geometry);

@@ -9,11 +9,14 @@
 
 #include <cstdint>
 
+#include "shell/saver_arguments.h"
 #include "shell/saver_run.h"
 
 // Plug-in points, supplied by the program (and CubeSaverProc).
-// The visual for the windows the shell makes itself; false when there is none.
-bool ChooseSaverVisual(Display* display, int screen, XVisualInfo* visual);
+// The visual for the windows the shell makes itself, as -visual asks where
+// that visual can draw; false when there is none.
+bool ChooseSaverVisual(Display* display, int screen, const SaverVisualRequest& request,
+                       XVisualInfo* visual);
 // Whether a window another program made can be drawn into as it is; when
 // not, the shell draws into a child window of its own that covers it.
 bool SaverCanDrawInVisual(Display* display, Visual* visual);

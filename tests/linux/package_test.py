@@ -21,7 +21,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e import Failure, check  # noqa: E402
 
 FILES = ["libexec/xscreensaver/quarlo", "share/xscreensaver/config/quarlo.xml",
-         "share/man/man6/quarlo.6.gz", "share/applications/quarlo.desktop",
+         "share/man/man6/quarlo.6x.gz", "share/applications/quarlo-settings.desktop",
          "share/icons/hicolor/48x48/apps/quarlo.png", "libexec/xscreensaver/quarlo-settings",
          "share/doc/quarlo/copyright", "share/doc/quarlo/changelog.gz"]
 
@@ -42,22 +42,25 @@ def description_names_known_options(prefix, hack):
     check(root.get("name") == "quarlo" and root.get("gl") == "yes", "not a GL hack's description")
     kinds = {element.tag for element in root.iter()}
     check({"boolean", "select", "file"} <= kinds, "no check box, size menu or file chooser")
-    arguments = [e.get(k) for e in root.iter() for k in ("arg", "arg-set", "arg-unset") if e.get(k)]
-    for argument in arguments:
-        words = [w.replace("%", "/dev/null") for w in argument.split()]
-        done = subprocess.run([hack, *words, "--help"], capture_output=True, text=True)
-        check(done.returncode == 0, "the hack refuses %r: %s" % (argument, done.stderr))
+    for element in root.iter():
+        value = element.get("default", "/dev/null")  # a number's default, or a file
+        for argument in filter(None, (element.get(k) for k in ("arg", "arg-set", "arg-unset"))):
+            words = [w.replace("%", value) for w in argument.split()]
+            done = subprocess.run([hack, *words, "--help"], capture_output=True, text=True)
+            check(done.returncode == 0, "the hack refuses %r: %s" % (argument, done.stderr))
 
 
 def menu_entry_opens_the_dialog(prefix, hack):
-    """The entry runs the hack's -c, which starts the dialog program installed
-    beside it (here on a display that isn't there, so it says so: 255)."""
+    """The entry runs the dialog program installed beside the hack, and so
+    does the hack's -c (here on a display that isn't there, so each says so:
+    255)."""
     entry = os.path.join(prefix, FILES[3])
     command = [line[5:] for line in open(entry).read().splitlines() if line.startswith("Exec=")][0]
-    check(shlex.split(command) == [hack, "-c"], "the entry runs %r" % command)
-    dialog = subprocess.run([hack, "-display", ":999", "-c"], capture_output=True, text=True)
-    check(dialog.returncode == 255 and "for the settings dialog" in dialog.stderr,
-          "-c did not start the installed dialog: %d %r" % (dialog.returncode, dialog.stderr))
+    check(shlex.split(command) == [hack + "-settings"], "the entry runs %r" % command)
+    for dialog in ([hack + "-settings", "-display", ":999"], [hack, "-display", ":999", "-c"]):
+        done = subprocess.run(dialog, capture_output=True, text=True)
+        check(done.returncode == 255 and "for the settings dialog" in done.stderr,
+              "%r did not start the installed dialog: %d %r" % (dialog, done.returncode, done.stderr))
 
 
 def checkers_accept(build, prefix, hack, package):
@@ -69,7 +72,7 @@ def checkers_accept(build, prefix, hack, package):
                             capture_output=True, text=True)
     check(linted.returncode == 0 and not re.search(r"^[EW]:", linted.stdout, re.M),
           "lintian: %s" % (linted.stdout + linted.stderr)[-800:])
-    manual = os.path.join(build, "quarlo.6")
+    manual = os.path.join(build, "quarlo.6x")
     mandoc = subprocess.run(["mandoc", "-Tlint", "-Wwarning", manual], capture_output=True, text=True)
     check(mandoc.returncode == 0 and not mandoc.stdout, "mandoc: %s" % mandoc.stdout)
     check(version in open(manual).read().splitlines()[0], "the man page has another version")
@@ -94,7 +97,7 @@ def package_holds_the_same_and_installs(build):
     for name in FILES:
         check("./usr/" + name in listing, "the package lacks /usr/%s" % name)
     entry = subprocess.run(["dpkg-deb", "--fsys-tarfile", package[0]], capture_output=True).stdout
-    check(b"Exec=/usr/libexec/xscreensaver/quarlo -c" in entry, "the package's entry runs elsewhere")
+    check(b"Exec=/usr/libexec/xscreensaver/quarlo-settings\n" in entry, "the package's entry runs elsewhere")
     simulated = subprocess.run(["apt-get", "install", "--simulate", "--no-install-recommends",
                                 package[0]], capture_output=True, text=True)
     check(simulated.returncode == 0 and "Inst quarlo" in simulated.stdout,

@@ -25,7 +25,8 @@ class Run(Screen):
     """An Xvfb of the case's own, a settings folder of its own, the saver."""
 
     def __init__(self, options):
-        super().__init__(own=True)
+        # XScreenSaver's panel is wider than 1024 pixels.
+        super().__init__(own=True, size="1600x1024x24" if options.case == "panel" else "1024x768x24")
         self.options = options
         self.work = tempfile.mkdtemp(prefix="quarlo-e2e-")
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.work, "config")
@@ -69,7 +70,19 @@ def case_fullscreen(run):
 
 def case_window(run):
     """-window: a window of its own, resizable, ended by the window manager's
-    close or by another program destroying it, never with an X error."""
+    close or by another program destroying it, never with an X error; with
+    every option the hacks take, at the size and place -geometry gives and
+    with the frame rate drawn in its bottom-left corner."""
+    saver = run.start("-window", "-geometry", "400x300+50+60", "-fps", "-delay", "20000",
+                      "--visual", "TrueColor", "-install", "-noinstall", "-mono", "-pair", "-sync")
+    window = run.wait_window("Quarlo's Cube")
+    check(run.geometry(window) == (50, 60, 400, 300), "-geometry gave %r" % (run.geometry(window),))
+    wait_for_logo_and_cube(run, (50, 60, 450, 360))
+    corner = wait_for(lambda: run.screenshot().colours(50, 290, 150, 360, step=1).get((255, 255, 255), 0),
+                      done=lambda white: white >= 100)
+    check(corner >= 100, "no frame rate in the corner (%d white pixels)" % corner)
+    saver.send_signal(signal.SIGTERM)
+    check(exit_code(saver) == 0 and not saver.stderr.read(), "the options' run did not end cleanly")
     for ending in ("close", "destroy"):
         saver = run.start("-window")
         window = run.wait_window("Quarlo's Cube")
@@ -157,7 +170,9 @@ def case_bad_arguments(run):
                             (["--colour"], 2, None), (["-window-id", "0x1fffff0"], 255, None),
                             (["-a"], 255, None), (["-display", ":999", "-s"], 255, None),
                             (["-display", ":999", "-c"], 255, None), (["-s"], 255, run.no_display),
-                            (["-c"], 255, run.no_display), ([], 255, run.no_display)):
+                            (["-c"], 255, run.no_display), ([], 255, run.no_display),
+                            (["-root", "-delay", "soon"], 2, None), (["-root", "-visual", "purple"], 2, None),
+                            (["-window", "-geometry", "big"], 2, None)):
         saver = run.start(*args, env=env)
         got, lines = exit_code(saver), saver.stderr.read().splitlines()
         check(got == code and lines and lines[0].startswith("quarlo"), "%s: %d %r" % (args, got, lines))
@@ -215,18 +230,7 @@ def case_dialog(run):
 def case_xscreensaver(run):
     """The real XScreenSaver daemon runs the hack in its own window, and stops
     it. It runs no hacks for root: here it runs as nobody."""
-    home = os.path.join(run.work, "home")
-    os.makedirs(home)
-    with open(os.path.join(home, ".xscreensaver"), "w") as out:
-        out.write("mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\n"
-                  "timeout: 0:30:00\nprograms: GL: %s --root \\n\\\n" % run.options.saver)
-    nobody = pwd.getpwnam("nobody")
-    for folder, _, files in os.walk(run.work):
-        for name in [folder] + [os.path.join(folder, f) for f in files]:
-            os.chown(name, nobody.pw_uid, nobody.pw_gid)
-    env = dict(run.env, HOME=home, USER="nobody", LOGNAME="nobody")
-    as_user = (["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
-               if os.getuid() == 0 else [])
+    env, as_user = as_nobody_at_home(run, run.options.saver + " --root")
     log = os.path.join(run.work, "xscreensaver.log")
     run.processes.append(subprocess.Popen(
         as_user + ["xscreensaver", "-no-splash", "-verbose", "-log", log], env=env,
@@ -243,10 +247,67 @@ def case_xscreensaver(run):
           "the hack did not end when the daemon stopped it")
 
 
+def case_panel(run):
+    """XScreenSaver's own settings panel with our description: it reads each
+    stored command line back into its controls and writes the same line
+    (every option known to it), and previews the hack with it in its own
+    window (--root --window-id: the window id wins) with the show drawn."""
+    check(os.getuid() == 0, "the panel's case needs root, to lend the panel our description")
+    config = os.path.join(run.work, "config-xml")
+    os.makedirs(config)
+    shutil.copy(run.options.description, config)
+    picture = os.path.join(run.work, "face.bmp")
+    write_solid_bmp(picture, (17, 140, 91))
+    for options in ("--delay 20000 --no-explode --size small --texture %s --fps" % picture,
+                    "--explode --size medium", "--size large"):
+        line = "%s --root %s" % (run.options.saver, options)
+        env, as_user = as_nobody_at_home(run, line)
+        log = os.path.join(run.work, "panel.log")
+        with open(log, "w") as out:
+            panel = subprocess.Popen(  # our description where the panel reads them
+                ["unshare", "-m", "sh", "-c", 'mount --bind "$0" /usr/share/xscreensaver/config && '
+                 'exec "$@"', config] + as_user + ["xscreensaver-settings", "--debug"],
+                env=env, stdout=out, stderr=subprocess.STDOUT)
+        run.processes.append(panel)
+        hack = wait_for(lambda: nobodys_process("^%s --root .*--window-id" % run.options.saver), 20)
+        said = open(log).read()
+        check(hack, "the panel ran no preview: %s" % said[-600:])
+        check('scheduling preview "%s"' % line in said and "no match" not in said,
+              "the panel did not read %r back whole: %s" % (options, said[-600:]))
+        preview = run.geometry(run.wait_window("XScreenSaver Settings Preview"))
+        wait_for_logo_and_cube(run, (preview[0], preview[1], preview[0] + preview[2],
+                                     preview[1] + preview[3]))
+        check(still_running(panel, 0.5) and os.path.exists("/proc/%d" % hack),
+              "the preview of %r ended" % options)
+        panel.kill()
+        panel.wait()
+        check(wait_for(lambda: not os.path.exists("/proc/%d" % hack)),
+              "the preview did not end with the panel's window")
+
+
+def as_nobody_at_home(run, xscreensaver_programs):
+    """A home of nobody's with an ~/.xscreensaver that runs only our hack,
+    the environment for nobody there, and the command prefix that runs as
+    nobody (XScreenSaver runs no hacks for root)."""
+    home = os.path.join(run.work, "home")
+    os.makedirs(home, exist_ok=True)
+    with open(os.path.join(home, ".xscreensaver"), "w") as out:
+        out.write("mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\n"
+                  "timeout: 0:30:00\nprograms: GL: \"Quarlo's Cube\" %s \\n\\\n" % xscreensaver_programs)
+    nobody = pwd.getpwnam("nobody")
+    for folder, _, files in os.walk(run.work):
+        for name in [folder] + [os.path.join(folder, f) for f in files]:
+            os.chown(name, nobody.pw_uid, nobody.pw_gid)
+    env = dict(run.env, HOME=home, USER="nobody", LOGNAME="nobody")
+    as_user = (["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+               if os.getuid() == 0 else [])
+    return env, as_user
+
+
 def tell(host, command):
     host.stdin.write(command + "\n")
     host.stdin.flush()
 
 
 if __name__ == "__main__":
-    sys.exit(e2e_main(globals(), ["saver", "host", "render"], Run))
+    sys.exit(e2e_main(globals(), ["saver", "host", "render", "description"], Run))

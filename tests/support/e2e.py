@@ -76,9 +76,13 @@ class Screen:
         return found[0]
 
     def geometry(self, window):
-        values = dict(item.split("=") for item in
-                      self.xdotool("getwindowgeometry", "--shell", window).split())
-        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        """A window's place on the screen and size (xdotool's is wrong for a
+        child of a child)."""
+        text = subprocess.run(["xwininfo", "-id", window], env=self.env, capture_output=True,
+                              text=True).stdout
+        values = dict(line.strip().split(":", 1) for line in text.splitlines() if ":" in line)
+        return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                              "Width", "Height"))
 
     def screenshot(self):
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,

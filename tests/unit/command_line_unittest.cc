@@ -80,6 +80,17 @@ TEST(CommandLineTest, TheLinuxSaversSwitchesAndXScreenSaversConventions) {
       {{"-wayland", "-root"}, nullptr, false, MODE_CONFIG, 0},  // X windows stay on X
       {{"-wayland"}, "0x42", false, MODE_CONFIG, 0},
       {{"-wayland", "-c"}, nullptr, false, MODE_CONFIG, 0},
+      // XScreenSaver's panel previews with --root --window-id; the id wins, and -root wins over -window.
+      {{"--root", "--window-id", "0x605100"}, "0x42", true, MODE_WINDOW_ID, 0x605100},
+      {{"-window", "-root"}, "0x42", true, MODE_ROOT, 0x42},
+      {{"-window-id", "7", "-p", "8"}, nullptr, false, MODE_CONFIG, 0},
+      // The options every hack takes, with one dash or two.
+      {{"--root", "-install", "--noinstall", "-mono", "--pair", "-sync", "--visual", "TrueColor"},
+       nullptr, true, MODE_ROOT, 0},
+      {{"-window", "-geometry", "300x200-10+0"}, nullptr, true, MODE_WINDOW, 0},
+      {{"-root", "-visual"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-root", "-visual", "purple"}, nullptr, false, MODE_CONFIG, 0},
+      {{"-window", "-geometry", "300x"}, nullptr, false, MODE_CONFIG, 0},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv = {"quarlo"};
@@ -91,6 +102,45 @@ TEST(CommandLineTest, TheLinuxSaversSwitchesAndXScreenSaversConventions) {
     EXPECT_EQ(ReadSaverArguments(int(argv.size()), argv.data(), c.hosted, &got, error, sizeof error), c.ok) << text;
     EXPECT_TRUE(c.ok ? got.mode == c.mode && got.window == c.window && got.choice == c.choice
                      : error[0] != '\0') << text;
+  }
+}
+
+TEST(CommandLineTest, TheHacksVisualAndGeometry) {
+  const struct {
+    const char* text;
+    bool ok;
+    SaverVisualKind kind;
+    uint32_t value;
+  } visuals[] = {{"best", true, VISUAL_BEST, 0},       {"Default", true, VISUAL_DEFAULT, 0},
+                 {"TRUECOLOR", true, VISUAL_CLASS, 4}, {"PseudoColor", true, VISUAL_CLASS, 3},
+                 {"grey", true, VISUAL_CLASS, 1},      {"0x21", true, VISUAL_ID, 0x21},
+                 {"33", true, VISUAL_ID, 33},          {"0", false, VISUAL_ID, 0},
+                 {"truecolour", false, VISUAL_ID, 0},  {"", false, VISUAL_ID, 0}};
+  for (const auto& v : visuals) {
+    SaverVisualRequest got;
+    EXPECT_EQ(ParseVisualRequest(v.text, &got), v.ok) << v.text;
+    EXPECT_TRUE(!v.ok || (got.kind == v.kind && got.value == v.value)) << v.text;
+  }
+  const struct {
+    const char* text;
+    bool ok;
+    SaverGeometry want;
+  } geometries[] = {
+      {"640x480+10+20", true, {true, true, 640, 480, 10, 20, false, false}},
+      {"=300X200", true, {true, false, 300, 200, 0, 0, false, false}},
+      {"-5-0", true, {false, true, 0, 0, 5, 0, true, true}},
+      {"640x480", true, {true, false, 640, 480, 0, 0, false, false}},
+      {"0x480", false, {}}, {"640x480+10", false, {}}, {"640x480+10+20+", false, {}},
+      {"123456x10", false, {}}, {"x480", false, {}}, {"", false, {}}, {"=", false, {}}};
+  for (const auto& g : geometries) {
+    SaverGeometry got;
+    EXPECT_EQ(ParseGeometry(g.text, &got), g.ok) << g.text;
+    if (!g.ok) continue;
+    const SaverGeometry& w = g.want;
+    EXPECT_TRUE(got.has_size == w.has_size && got.has_place == w.has_place && got.width == w.width &&
+                got.height == w.height && got.x == w.x && got.y == w.y &&
+                got.x_from_right == w.x_from_right && got.y_from_bottom == w.y_from_bottom)
+        << g.text;
   }
 }
 
