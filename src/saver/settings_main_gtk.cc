@@ -2,6 +2,7 @@
 // here and nowhere in the saver. Its exit code is the dialog's result.
 #include <cstdio>
 
+#include "saver/settings_preview.h"
 #include "settings/dialog_gtk.h"
 #include "shell/saver_arguments.h"
 #include "shell/saver_shell_x11.h"
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
       return SAVER_EXIT_USAGE;
     }
   }
+  SetConfigDialogPreview(ShowPreview());
   return RunConfigDialog(display);
 }

@@ -1,16 +1,28 @@
 // The settings dialog in GTK 3. As on Windows, the record is the dialog's
 // only state: every command changes it first (the shared dialog logic) and
-// then shows it again in every control, the path box included.
+// then shows it again in every control. The path box is the one control
+// whose text flows back, and it does so before every refresh, so that what
+// was typed is never lost to a click.
 #include "settings/dialog_gtk.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "settings/dialog_model.h"
-#include "settings/dialog_texts.h"
 
 extern const uint8_t IconPng[];
 extern const size_t IconPngSize;
+
+namespace {
+
+// The dialog's words on Linux; the Windows dialog keeps its own template.
+const char kTitle[] = "Quarlo's Cube Settings";
+const char kCredits[] = "A cube that scrambles and solves itself.\nWritten by the Quarlo's Cube team.";
+enum { kPreviewWidth = 320, kPreviewHeight = 240, kTickMilliseconds = 50, kTypingPause = 400 };
+
+const ConfigDialogPreview* Preview = nullptr;
+
+}  // namespace
 
 struct ConfigDialog {
   GtkWidget* window = nullptr;
@@ -21,10 +33,16 @@ struct ConfigDialog {
   GtkWidget* choose = nullptr;
   GtkWidget* explode = nullptr;
   GtkWidget* sizes[3] = {};  // Large, Medium, Small
+  GtkWidget* problem = nullptr;  // why the picture can't be shown
+  GtkWidget* picture = nullptr;  // the live preview, when there is one
   GMainLoop* loop = nullptr;
   // The path box shows the path's display form (a file name need not be
   // UTF-8); what it shows is kept to tell an edit from the stored bytes.
   gchar* shown_path = nullptr;
+  const ConfigDialogPreview* preview = nullptr;
+  uint8_t* frame = nullptr;  // the preview's pixels
+  GdkPixbuf* frame_pixbuf = nullptr;
+  guint tick_source = 0, typing_source = 0;
   int32_t result = -1;
   bool refreshing = false;  // setting a mark emits the same signal as a click
 };
@@ -43,6 +61,34 @@ GdkPixbuf* Icon() {
   return icon;
 }
 
+// The path box into the record: nothing when it shows what the record
+// holds, else the typed text in the file system's encoding, at most 258
+// bytes and not cut inside a character.
+void TakeTypedPath(ConfigDialog* d) {
+  const char* typed = gtk_entry_get_text(GTK_ENTRY(d->path));
+  if (d->shown_path && std::strcmp(typed, d->shown_path) == 0) return;
+  char cut[kTypedPathChars + 1];
+  size_t length = std::strlen(typed);
+  if (length > kTypedPathChars) {
+    length = kTypedPathChars;
+    while (length > 0 && (static_cast<unsigned char>(typed[length]) & 0xC0) == 0x80) --length;
+  }
+  std::memcpy(cut, typed, length);
+  cut[length] = '\0';
+  gchar* bytes = g_filename_from_utf8(cut, -1, nullptr, nullptr, nullptr);
+  std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s",
+                bytes && std::strlen(bytes) <= kTypedPathChars ? bytes : cut);
+  g_free(bytes);
+  g_free(d->shown_path);
+  d->shown_path = g_strdup(typed);
+}
+
+void ShowProblem(ConfigDialog* d) {
+  const char* why = d->preview ? d->preview->picture_problem() : nullptr;
+  gtk_label_set_text(GTK_LABEL(d->problem), why ? why : "");
+  gtk_widget_set_visible(d->problem, why != nullptr);
+}
+
 void Refresh(ConfigDialog* d) {
   const ConfigDialogView view = ConfigDialogViewOf(SaverSettings);
   d->refreshing = true;
@@ -55,16 +101,28 @@ void Refresh(ConfigDialog* d) {
   gtk_widget_set_sensitive(d->path, view.bitmap_controls_enabled);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->sizes[view.size_button - kLargeButton]), TRUE);
   d->refreshing = false;
+  ShowProblem(d);
+}
+
+void PreviewChanged(ConfigDialog* d, bool picture) {
+  if (!d->preview) return;
+  d->preview->settings_changed(picture);
+  ShowProblem(d);
+}
+
+// The file chooser's filter: every pattern, in any case.
+GtkFileFilter* PictureFilter() {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, kBitmapFilterName);
+  gtk_file_filter_add_pattern(filter, "*.[bB][mM][pP]");
+  return filter;
 }
 
 void ChooseTextureFile(ConfigDialog* d) {
   GtkWidget* chooser = gtk_file_chooser_dialog_new(
       kChooseTextureTitle, GTK_WINDOW(d->window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
       GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-  GtkFileFilter* filter = gtk_file_filter_new();
-  gtk_file_filter_set_name(filter, kBitmapFilterName);
-  gtk_file_filter_add_pattern(filter, "*.[bB][mM][pP]");  // the pattern, in any case
-  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), filter);
+  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), PictureFilter());
   if (SaverSettings.Texture[0]) {
     gtk_file_chooser_set_filename(GTK_FILE_CHOOSER(chooser), SaverSettings.Texture);
   }
@@ -79,38 +137,19 @@ void ChooseTextureFile(ConfigDialog* d) {
   gtk_widget_destroy(chooser);
 }
 
-// The path as saved: the stored bytes when the box was not edited, else
-// the typed text in the file system's encoding, at most 258 bytes and not
-// cut inside a character.
-void SaveTypedPath(ConfigDialog* d) {
-  const char* typed = gtk_entry_get_text(GTK_ENTRY(d->path));
-  if (d->shown_path && std::strcmp(typed, d->shown_path) == 0) {
-    char stored[sizeof SaverSettings.Texture];
-    std::memcpy(stored, SaverSettings.Texture, sizeof stored);
-    SaveSettings(stored);
-    return;
-  }
-  char cut[kTypedPathChars + 1];
-  size_t length = std::strlen(typed);
-  if (length > kTypedPathChars) {
-    length = kTypedPathChars;
-    while (length > 0 && (static_cast<unsigned char>(typed[length]) & 0xC0) == 0x80) --length;
-  }
-  std::memcpy(cut, typed, length);
-  cut[length] = '\0';
-  gchar* bytes = g_filename_from_utf8(cut, -1, nullptr, nullptr, nullptr);
-  SaveSettings(bytes && std::strlen(bytes) <= kTypedPathChars ? bytes : cut);
-  g_free(bytes);
-}
-
 void Command(ConfigDialog* d, int32_t control) {
   if (d->refreshing || d->result >= 0) return;
-  switch (ApplyConfigCommand(&SaverSettings, control)) {
-    case CONFIG_ACCEPT:
-      SaveTypedPath(d);
+  const ConfigDialogAction action = ApplyConfigCommand(&SaverSettings, control);
+  if (action != CONFIG_CANCEL && action != CONFIG_NOTHING) TakeTypedPath(d);
+  switch (action) {
+    case CONFIG_ACCEPT: {
+      char typed[sizeof SaverSettings.Texture];
+      std::memcpy(typed, SaverSettings.Texture, sizeof typed);
+      SaveSettings(typed);
       d->result = 1;
       g_main_loop_quit(d->loop);
       break;
+    }
     case CONFIG_CANCEL:
       d->result = 0;
       g_main_loop_quit(d->loop);
@@ -118,9 +157,11 @@ void Command(ConfigDialog* d, int32_t control) {
     case CONFIG_CHOOSE_FILE:
       ChooseTextureFile(d);
       Refresh(d);
+      PreviewChanged(d, true);
       break;
     case CONFIG_REFRESH:
       Refresh(d);
+      PreviewChanged(d, control == kSurfaceCheck);
       break;
     case CONFIG_NOTHING:
       break;
@@ -130,6 +171,21 @@ void Command(ConfigDialog* d, int32_t control) {
 void Clicked(GtkWidget* widget, gpointer dialog) {
   Command(static_cast<ConfigDialog*>(dialog),
           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "control")));
+}
+
+// A path being typed is shown on the preview once the typing pauses.
+gboolean TypingPaused(gpointer dialog) {
+  auto* d = static_cast<ConfigDialog*>(dialog);
+  d->typing_source = 0;
+  TakeTypedPath(d);
+  PreviewChanged(d, true);
+  return G_SOURCE_REMOVE;
+}
+void PathEdited(GtkEditable*, gpointer dialog) {
+  auto* d = static_cast<ConfigDialog*>(dialog);
+  if (d->refreshing || !d->preview) return;
+  if (d->typing_source) g_source_remove(d->typing_source);
+  d->typing_source = g_timeout_add(kTypingPause, TypingPaused, d);
 }
 
 // Closing the window, or Escape, is Cancel, as on Windows.
@@ -143,89 +199,139 @@ gboolean KeyPressed(GtkWidget*, GdkEventKey* key, gpointer dialog) {
   return TRUE;
 }
 
+gboolean PreviewTick(gpointer dialog) {
+  auto* d = static_cast<ConfigDialog*>(dialog);
+  if (d->preview->tick(d->frame)) gtk_widget_queue_draw(d->picture);
+  return G_SOURCE_CONTINUE;
+}
+gboolean DrawPreview(GtkWidget*, cairo_t* cr, gpointer dialog) {
+  gdk_cairo_set_source_pixbuf(cr, static_cast<ConfigDialog*>(dialog)->frame_pixbuf, 0, 0);
+  cairo_paint(cr);
+  return TRUE;
+}
+
 GtkWidget* Control(ConfigDialog* d, GtkWidget* widget, int32_t control) {
   g_object_set_data(G_OBJECT(widget), "control", GINT_TO_POINTER(control));
   g_signal_connect(widget, "clicked", G_CALLBACK(Clicked), d);
   return widget;
 }
 
-GtkWidget* Group(const char* title, GtkWidget* inside) {
-  GtkWidget* frame = gtk_frame_new(title);
-  gtk_container_set_border_width(GTK_CONTAINER(inside), 6);
-  gtk_container_add(GTK_CONTAINER(frame), inside);
-  return frame;
-}
-
-GtkWidget* LeftLabel(const char* text) {
-  GtkWidget* label = gtk_label_new(text);
+GtkWidget* Label(const char* text, bool heading = false) {
+  GtkWidget* label = gtk_label_new(nullptr);
+  if (heading) {
+    gchar* markup = g_markup_printf_escaped("<b>%s</b>", text);
+    gtk_label_set_markup(GTK_LABEL(label), markup);
+    g_free(markup);
+  } else {
+    gtk_label_set_text_with_mnemonic(GTK_LABEL(label), text);
+  }
   gtk_widget_set_halign(label, GTK_ALIGN_START);
   return label;
 }
 
-// The Windows dialog's layout: icon and credits at the top left, OK and
-// Cancel at the top right, "Explode cube" and the sizes on the left, the
-// picture's controls in their group on the right.
-void Build(ConfigDialog* d) {
-  d->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(d->window), QUARLO_DIALOG_CAPTION);
-  gtk_window_set_resizable(GTK_WINDOW(d->window), FALSE);
-  gtk_window_set_position(GTK_WINDOW(d->window), GTK_WIN_POS_CENTER);
-  gtk_container_set_border_width(GTK_CONTAINER(d->window), 10);
+// The preview where one can be drawn, with the credits under it.
+GtkWidget* BuildPreview(ConfigDialog* d) {
+  GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
+  if (d->preview && d->preview->start(kPreviewWidth, kPreviewHeight)) {
+    d->frame = static_cast<uint8_t*>(g_malloc0(kPreviewWidth * kPreviewHeight * 4));
+    d->frame_pixbuf = gdk_pixbuf_new_from_data(d->frame, GDK_COLORSPACE_RGB, TRUE, 8, kPreviewWidth,
+                                               kPreviewHeight, kPreviewWidth * 4, nullptr, nullptr);
+    d->picture = gtk_drawing_area_new();
+    gtk_widget_set_size_request(d->picture, kPreviewWidth, kPreviewHeight);
+    gtk_widget_set_valign(d->picture, GTK_ALIGN_START);
+    g_signal_connect(d->picture, "draw", G_CALLBACK(DrawPreview), d);
+    gtk_box_pack_start(GTK_BOX(column), d->picture, FALSE, FALSE, 0);
+    d->tick_source = g_timeout_add(kTickMilliseconds, PreviewTick, d);
+  } else {
+    d->preview = nullptr;
+  }
+  GtkWidget* credits = Label(kCredits);
+  gtk_style_context_add_class(gtk_widget_get_style_context(credits), "dim-label");
+  gtk_box_pack_start(GTK_BOX(column), credits, FALSE, FALSE, 0);
+  return column;
+}
+
+// The settings: the cube's, then the front face's, under plain bold
+// headings, every control with its mnemonic.
+GtkWidget* BuildSettings(ConfigDialog* d) {
   GtkWidget* grid = gtk_grid_new();
   gtk_grid_set_row_spacing(GTK_GRID(grid), 6);
   gtk_grid_set_column_spacing(GTK_GRID(grid), 12);
-  gtk_container_add(GTK_CONTAINER(d->window), grid);
-
-  GdkPixbuf* icon = Icon();
-  GtkWidget* picture = icon ? gtk_image_new_from_pixbuf(icon) : gtk_image_new();
-  gtk_widget_set_halign(picture, GTK_ALIGN_START);
-  if (icon) {
-    gtk_window_set_icon(GTK_WINDOW(d->window), icon);
-    g_object_unref(icon);
-  }
-  GtkWidget* top = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
-  gtk_box_pack_start(GTK_BOX(top), picture, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(top), LeftLabel(QUARLO_CREDIT_LINE_1), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(top), LeftLabel(QUARLO_CREDIT_LINE_2), FALSE, FALSE, 0);
-  gtk_grid_attach(GTK_GRID(grid), top, 0, 0, 1, 1);
-
-  GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
-  d->ok = Control(d, gtk_button_new_with_label(QUARLO_OK_TEXT), kOkButton);
-  d->cancel = Control(d, gtk_button_new_with_label(QUARLO_CANCEL_TEXT), kCancelButton);
-  gtk_box_pack_start(GTK_BOX(buttons), d->ok, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(buttons), d->cancel, FALSE, FALSE, 0);
-  gtk_widget_set_valign(buttons, GTK_ALIGN_START);
-  gtk_widget_set_halign(buttons, GTK_ALIGN_END);
-  gtk_widget_set_size_request(buttons, 110, -1);
-  gtk_grid_attach(GTK_GRID(grid), buttons, 1, 0, 1, 1);
-
-  GtkWidget* left = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
-  d->explode = Control(d, gtk_check_button_new_with_label(QUARLO_EXPLODE_TEXT), kExplodeCheck);
-  gtk_box_pack_start(GTK_BOX(left), d->explode, FALSE, FALSE, 0);
-  GtkWidget* sizes = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
-  const char* size_names[3] = {QUARLO_LARGE_TEXT, QUARLO_MEDIUM_TEXT, QUARLO_SMALL_TEXT};
+  gtk_grid_attach(GTK_GRID(grid), Label("Cube", true), 0, 0, 2, 1);
+  d->explode = Control(d, gtk_check_button_new_with_mnemonic("_Explode cube"), kExplodeCheck);
+  gtk_grid_attach(GTK_GRID(grid), d->explode, 0, 1, 2, 1);
+  gtk_grid_attach(GTK_GRID(grid), Label("Size"), 0, 2, 1, 1);
+  GtkWidget* sizes = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
+  const char* size_names[3] = {"_Large", "_Medium", "_Small"};
   for (int k = 0; k < 3; ++k) {
-    GtkWidget* radio = gtk_radio_button_new_with_label_from_widget(
+    GtkWidget* radio = gtk_radio_button_new_with_mnemonic_from_widget(
         k ? GTK_RADIO_BUTTON(d->sizes[0]) : nullptr, size_names[k]);
     d->sizes[k] = Control(d, radio, kLargeButton + k);
     gtk_box_pack_start(GTK_BOX(sizes), radio, FALSE, FALSE, 0);
   }
-  gtk_box_pack_start(GTK_BOX(left), Group(QUARLO_SIZE_GROUP, sizes), FALSE, FALSE, 0);
-  gtk_grid_attach(GTK_GRID(grid), left, 0, 1, 1, 1);
+  gtk_grid_attach(GTK_GRID(grid), sizes, 1, 2, 1, 1);
 
-  GtkWidget* texture = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
-  d->surface = Control(d, gtk_check_button_new_with_label(QUARLO_SURFACE_TEXT), kSurfaceCheck);
+  GtkWidget* face = Label("Front face", true);
+  gtk_widget_set_margin_top(face, 12);
+  gtk_grid_attach(GTK_GRID(grid), face, 0, 3, 2, 1);
+  d->surface = Control(d, gtk_check_button_new_with_mnemonic("Show a _picture"), kSurfaceCheck);
+  gtk_grid_attach(GTK_GRID(grid), d->surface, 0, 4, 2, 1);
+  GtkWidget* file_label = Label("_File");
+  gtk_grid_attach(GTK_GRID(grid), file_label, 0, 5, 1, 1);
+  // The path and the chooser's button side by side, linked as one control.
+  GtkWidget* file = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+  gtk_style_context_add_class(gtk_widget_get_style_context(file), "linked");
   d->path = gtk_entry_new();
   g_object_set_data(G_OBJECT(d->path), "control", GINT_TO_POINTER(kPathEdit));
-  gtk_entry_set_width_chars(GTK_ENTRY(d->path), 32);
+  gtk_entry_set_width_chars(GTK_ENTRY(d->path), 28);
+  gtk_entry_set_placeholder_text(GTK_ENTRY(d->path), "No picture chosen");
   gtk_entry_set_activates_default(GTK_ENTRY(d->path), TRUE);
-  d->choose = Control(d, gtk_button_new_with_label(QUARLO_CHOOSE_TEXT), kChooseBitmapButton);
-  gtk_widget_set_halign(d->choose, GTK_ALIGN_START);
-  gtk_box_pack_start(GTK_BOX(texture), d->surface, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texture), LeftLabel(QUARLO_PATH_LABEL), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texture), d->path, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texture), d->choose, FALSE, FALSE, 0);
-  gtk_grid_attach(GTK_GRID(grid), Group(QUARLO_TEXTURE_GROUP, texture), 1, 1, 1, 1);
+  gtk_label_set_mnemonic_widget(GTK_LABEL(file_label), d->path);
+  g_signal_connect(d->path, "changed", G_CALLBACK(PathEdited), d);
+  d->choose = Control(d, gtk_button_new_with_mnemonic("_Choose…"), kChooseBitmapButton);
+  gtk_widget_set_tooltip_text(d->choose, "Choose a picture: Windows bitmaps");
+  gtk_widget_set_hexpand(d->path, TRUE);
+  gtk_box_pack_start(GTK_BOX(file), d->path, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(file), d->choose, FALSE, FALSE, 0);
+  gtk_grid_attach(GTK_GRID(grid), file, 1, 5, 1, 1);
+  d->problem = Label("");
+  gtk_label_set_line_wrap(GTK_LABEL(d->problem), TRUE);
+  gtk_label_set_max_width_chars(GTK_LABEL(d->problem), 36);
+  gtk_label_set_xalign(GTK_LABEL(d->problem), 0);
+  gtk_style_context_add_class(gtk_widget_get_style_context(d->problem), "dim-label");
+  gtk_grid_attach(GTK_GRID(grid), d->problem, 1, 6, 1, 1);
+  return grid;
+}
+
+// Cancel and OK at the bottom right, OK the default.
+GtkWidget* BuildActions(ConfigDialog* d) {
+  GtkWidget* actions = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+  gtk_widget_set_halign(actions, GTK_ALIGN_END);
+  d->cancel = Control(d, gtk_button_new_with_mnemonic("_Cancel"), kCancelButton);
+  d->ok = Control(d, gtk_button_new_with_mnemonic("_OK"), kOkButton);
+  gtk_style_context_add_class(gtk_widget_get_style_context(d->ok), "suggested-action");
+  gtk_box_pack_start(GTK_BOX(actions), d->cancel, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(actions), d->ok, FALSE, FALSE, 0);
+  return actions;
+}
+
+void Build(ConfigDialog* d) {
+  d->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(d->window), kTitle);
+  gtk_window_set_resizable(GTK_WINDOW(d->window), FALSE);
+  gtk_window_set_position(GTK_WINDOW(d->window), GTK_WIN_POS_CENTER);
+  gtk_container_set_border_width(GTK_CONTAINER(d->window), 18);
+  if (GdkPixbuf* icon = Icon()) {
+    gtk_window_set_icon(GTK_WINDOW(d->window), icon);
+    g_object_unref(icon);
+  }
+  GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 18);
+  gtk_box_pack_start(GTK_BOX(body), BuildPreview(d), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(body), BuildSettings(d), TRUE, TRUE, 0);
+  GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 18);
+  gtk_box_pack_start(GTK_BOX(page), body, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(page), BuildActions(d), FALSE, FALSE, 0);
+  gtk_container_add(GTK_CONTAINER(d->window), page);
 
   gtk_widget_set_can_default(d->ok, TRUE);
   gtk_window_set_default(GTK_WINDOW(d->window), d->ok);
@@ -236,13 +342,17 @@ void Build(ConfigDialog* d) {
 
 }  // namespace
 
+void SetConfigDialogPreview(const ConfigDialogPreview* preview) { Preview = preview; }
+
 ConfigDialog* OpenConfigDialog() {
   auto* d = new ConfigDialog;
   d->loop = g_main_loop_new(nullptr, FALSE);
+  d->preview = Preview;
   LoadSettings();
   Build(d);
-  Refresh(d);
   gtk_widget_show_all(d->window);
+  Refresh(d);
+  PreviewChanged(d, true);
   return d;
 }
 
@@ -263,13 +373,20 @@ void RunConfigDialogLoop(ConfigDialog* d) {
 }
 
 void CloseConfigDialog(ConfigDialog* d) {
+  if (d->tick_source) g_source_remove(d->tick_source);
+  if (d->typing_source) g_source_remove(d->typing_source);
+  if (d->preview) d->preview->stop();
   gtk_widget_destroy(d->window);
+  if (d->frame_pixbuf) g_object_unref(d->frame_pixbuf);
+  g_free(d->frame);
   g_main_loop_unref(d->loop);
   g_free(d->shown_path);
   delete d;
 }
 
 int32_t RunConfigDialog(const char* display) {
+  g_set_prgname("quarlo-settings");  // the menu entry's StartupWMClass
+  gdk_set_program_class("quarlo-settings");
   if (display) {  // an X display by name, whatever session this is
     g_setenv("DISPLAY", display, TRUE);
     gdk_set_allowed_backends("x11");

@@ -1,5 +1,6 @@
-// The settings dialog in GTK 3: the Windows dialog's controls, texts and
-// behaviour, driven by the shared dialog logic.
+// The settings dialog in GTK 3, laid out as a GNOME dialog, with the Windows
+// dialog's controls and behaviour (the shared dialog logic) and a live
+// picture of the show as the settings stand.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -7,6 +8,25 @@
 #include <cstdint>
 
 struct ConfigDialog;
+
+// The live picture, drawn by whoever can draw the show (the dialog knows no
+// drawing); a dialog without one shows none.
+struct ConfigDialogPreview {
+  // Makes ready a picture of width x height; false: none can be drawn.
+  bool (*start)(int32_t width, int32_t height);
+  // One step of the show; true when `rgba` (width x height red, green, blue,
+  // alpha pixels, top row first) holds a new frame.
+  bool (*tick)(uint8_t* rgba);
+  // The settings record changed: the size and the explosion are read as
+  // they are; the picture is read again when `picture` is true.
+  void (*settings_changed)(bool picture);
+  // Why the picture the record names can't be shown; null when it can (or
+  // when the picture is off).
+  const char* (*picture_problem)();
+  void (*stop)();
+};
+// The preview for the dialogs opened from now on; null for none.
+void SetConfigDialogPreview(const ConfigDialogPreview* preview);
 
 // Loads the settings and shows them in a new dialog (GTK must be running).
 ConfigDialog* OpenConfigDialog();

@@ -1,5 +1,7 @@
 // The settings dialog's procedure: the record is the dialog's only state;
 // every handled command changes it and then shows it again in all controls.
+// The path box is the one control whose text flows back into the record,
+// before each refresh, so that a click never throws away what was typed.
 #include "settings/dialog_win32.h"
 
 #include <commdlg.h>
@@ -47,6 +49,12 @@ void ChooseTextureFile(HWND dialog) {
   GetOpenFileNameA(&request);
 }
 
+void TakeTypedPath(HWND dialog) {
+  char typed[kTypedPathChars + 1] = {};
+  GetDlgItemTextA(dialog, kPathEdit, typed, sizeof typed);
+  std::memcpy(SaverSettings.Texture, typed, sizeof typed);
+}
+
 void SaveSettingsFromDialog(HWND dialog) {
   char typed[kTypedPathChars + 1] = {};
   GetDlgItemTextA(dialog, kPathEdit, typed, sizeof typed);
@@ -69,10 +77,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wparam, LPAR
           EndDialog(dialog, 0);
           break;
         case CONFIG_CHOOSE_FILE:
+          TakeTypedPath(dialog);
           ChooseTextureFile(dialog);
           RefreshConfigDialog(dialog);
           break;
         case CONFIG_REFRESH:
+          TakeTypedPath(dialog);  // what was typed is shown again, not lost
           RefreshConfigDialog(dialog);
           break;
         case CONFIG_NOTHING:

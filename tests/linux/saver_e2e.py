@@ -211,13 +211,15 @@ def case_settings(run):
 
 def case_dialog(run):
     """The GTK settings dialog, on the display -display names when it is
-    given: Escape (Cancel) writes nothing and gives 0; OK writes the file and
-    gives 1."""
+    given, with the live show in its preview: Escape (Cancel) writes nothing
+    and gives 0; OK writes the file and gives 1."""
     for args, env, key, result in ((["-c"], None, "Escape", 0),
                                    (["-display", run.env["DISPLAY"], "-c"], run.no_display, "Escape", 0),
                                    ([], None, "Return", 1)):
         dialog = run.start(*args, env=env)
-        run.wait_window("Quarlo Screen Saver Setup")
+        x, y, _, _ = run.geometry(run.wait_window("Quarlo's Cube Settings"))
+        if key == "Return":  # the preview, 320 x 240 inside the dialog's border
+            wait_for_logo_and_cube(run, (x + 18, y + 18, x + 338, y + 258))
         time.sleep(0.5)
         run.xdotool("key", key)
         check(exit_code(dialog) == result, "%s did not give %d" % (key, result))
