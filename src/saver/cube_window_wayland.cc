@@ -8,7 +8,7 @@ namespace {
 
 WaylandGLSurface GLSurfaces[kMostSaverSurfaces] = {};
 
-bool MakeContext() { return CreateWaylandContext(SaverWaylandDisplay); }
+bool MakeContext() { return CreateWaylandContext(SaverWaylandDisplay, SaverWaylandShm); }
 
 void DropContext() {
   for (WaylandGLSurface& gl : GLSurfaces) ReleaseWaylandSurface(&gl);

@@ -22,6 +22,7 @@
 #undef namespace
 
 wl_display* SaverWaylandDisplay = nullptr;
+wl_shm* SaverWaylandShm = nullptr;
 
 namespace {
 
@@ -315,6 +316,8 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     wl_seat_add_listener(Seat, &kSeatListener, nullptr);
   } else if (which == wl_output_interface.name) {
     AddOutput(name, version);
+  } else if (which == wl_shm_interface.name && !SaverWaylandShm) {
+    SaverWaylandShm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
   } else if (which == zwlr_layer_shell_v1_interface.name) {
     LayerShell = static_cast<zwlr_layer_shell_v1*>(
         wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, Version(version, 4)));
@@ -366,6 +369,7 @@ void TearDownAll() {
   if (LayerShell) zwlr_layer_shell_v1_destroy(LayerShell);
   if (WmBase) xdg_wm_base_destroy(WmBase);
   if (Compositor) wl_compositor_destroy(Compositor);
+  if (SaverWaylandShm) wl_shm_destroy(SaverWaylandShm);
   if (Registry) wl_registry_destroy(Registry);
   Keyboard = nullptr;
   Pointer = nullptr;
@@ -373,6 +377,7 @@ void TearDownAll() {
   LayerShell = nullptr;
   WmBase = nullptr;
   Compositor = nullptr;
+  SaverWaylandShm = nullptr;
   Registry = nullptr;
 }
 

@@ -13,6 +13,7 @@
 #include "shell/saver_run.h"
 
 extern wl_display* SaverWaylandDisplay;
+extern wl_shm* SaverWaylandShm;  // none when the compositor offers no shared memory
 
 // The wl_surface of surface slot i; none when the slot is empty.
 wl_surface* SaverWaylandSurface(int32_t i);

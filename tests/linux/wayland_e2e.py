@@ -9,6 +9,7 @@ the layer shell; Xwayland for the X11 saver in such a session.
 """
 import glob
 import os
+import re
 import pwd
 import signal
 import subprocess
@@ -20,17 +21,14 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e import (FACE_COLOURS, check, e2e_main, exit_code, nobodys_process,  # noqa: E402
                  rendered_frame, still_running, wait_for)
 
-SWAY_CONFIG = """output HEADLESS-1 mode 1024x768 position 0 0
-output HEADLESS-2 mode 800x600 position 1024 0
-xwayland %s
-"""
+TWO_OUTPUTS = ["HEADLESS-1 mode 1024x768 position 0 0", "HEADLESS-2 mode 800x600 position 1024 0"]
 SIZES = {"HEADLESS-1": (1024, 768), "HEADLESS-2": (800, 600)}
 
 
 class Session:
     """A compositor as nobody in a runtime folder of its own, and what runs in it."""
 
-    def __init__(self, options, xwayland=False, weston=False):
+    def __init__(self, options, xwayland=False, weston=False, outputs=TWO_OUTPUTS):
         self.options = options
         self.work = tempfile.mkdtemp(prefix="quarlo-wayland-")
         nobody = pwd.getpwnam("nobody")
@@ -51,11 +49,12 @@ class Session:
         else:
             config = os.path.join(self.work, "sway.conf")
             with open(config, "w") as out:
-                out.write(SWAY_CONFIG % ("enable" if xwayland else "disable"))
+                out.write("".join("output %s\n" % o for o in outputs))
+                out.write("xwayland %s\n" % ("enable" if xwayland else "disable"))
             command = ["sway", "-c", config]
             socket = "wayland-1"
         env = dict(self.env, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
-                   WLR_HEADLESS_OUTPUTS="2", WLR_LIBINPUT_NO_DEVICES="1")
+                   WLR_HEADLESS_OUTPUTS=str(len(outputs)), WLR_LIBINPUT_NO_DEVICES="1")
         env.pop("WAYLAND_DISPLAY")
         self.compositor = self.start(command, env=env)
         check(wait_for(lambda: os.path.exists(os.path.join(self.runtime, socket)), pause=0.05),
@@ -65,8 +64,9 @@ class Session:
             self.env["SWAYSOCK"] = sockets[0]
 
     def start(self, command, env=None, **kwargs):
-        process = subprocess.Popen(self.as_nobody + command, env=env or self.env, text=True,
-                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs)
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        process = subprocess.Popen(self.as_nobody + command, env=env or self.env, text=True, **kwargs)
         self.processes.append(process)
         return process
 
@@ -138,9 +138,23 @@ def face_pixels(pixels):
 
 
 def case_outputs(session):
-    """Every output shows quarlo-render's frame at its size; a scale-2 output
+    """Every output shows quarlo-render's frame at its size, in buffers the
+    compositor copies without blending or converting (XRGB8888), and after
+    the first frame tells it only of the part that changed; a scale-2 output
     at twice its surface size; an output made while the saver runs gets the
     show at once."""
+    log = os.path.join(session.work, "protocol.log")
+    with open(log, "w") as out:
+        saver = session.start([session.options.saver, "-s"], env=dict(session.env, WAYLAND_DEBUG="client"),
+                              stderr=out)
+    time.sleep(2)
+    saver.send_signal(signal.SIGTERM)
+    exit_code(saver)
+    said = open(log).read()
+    formats = set(re.findall(r"create_buffer\(new id wl_buffer@\d+, \d+, \d+, \d+, \d+, (\d+)\)", said))
+    damages = [tuple(map(int, d)) for d in re.findall(r"damage_buffer\((\d+), (\d+), (\d+), (\d+)\)", said)]
+    check(formats == {"1"}, "buffers of the formats %r, not XRGB8888 alone" % formats)
+    check(any(w * h * 4 < 1024 * 768 for _, _, w, h in damages), "every frame damaged whole: %r" % damages[:4])
     frames = session.frames(SIZES)
     saver = session.saver("-s")
     check(session.wait_for_frames(frames), "the outputs did not show quarlo-render's frames")
