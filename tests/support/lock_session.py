@@ -72,6 +72,8 @@ class LockSession:
         kwargs.setdefault("stdout", subprocess.DEVNULL)
         process = subprocess.Popen(self.prefix + command, env=self.env, text=True, stderr=stderr,
                                    **kwargs)
+        if log:
+            stderr.close()
         self.processes.append(process)
         return process
 
@@ -121,8 +123,13 @@ class LockSession:
         return Picture(width, height, pixels)
 
     def close(self):
+        self.compositor.stdin.close()  # the end of its input ends the compositor
         for process in reversed(self.processes):
-            if process.poll() is None:
+            if process is not self.compositor and process.poll() is None:
                 process.kill()
-            process.wait()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
         shutil.rmtree(self.work, ignore_errors=True)
