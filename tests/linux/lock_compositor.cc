@@ -84,9 +84,6 @@ Lock* Holder = nullptr;  // the lock of the client that may unlock
 bool SessionLocked = false;
 Surface* Focus = nullptr;
 wl_list Keyboards;  // every client's wl_keyboard
-wl_list DueFrames;  // frame callbacks committed, answered by the next frame tick
-wl_event_source* FrameTimer;
-bool FrameTimerArmed = false;
 xkb_keymap* Keymap;
 xkb_state* KeyState;
 int KeymapFd = -1;
@@ -470,24 +467,14 @@ void Commit(wl_client*, wl_resource* resource) {
     ForgetPendingBuffer(&surface->pending);
   }
   surface->scale = surface->pending_scale;
-  wl_list_insert_list(DueFrames.prev, &surface->pending_frames);
-  wl_list_init(&surface->pending_frames);
-  if (!FrameTimerArmed && !wl_list_empty(&DueFrames)) {
-    wl_event_source_timer_update(FrameTimer, 16);  // about 60 frames a second
-    FrameTimerArmed = true;
-  }
-  if (surface->lock_surface) CommitLockSurface(surface->lock_surface);
-}
-
-int AnswerFrames(void*) {
-  FrameTimerArmed = false;
-  uint32_t time = NowMs();
+  // Every commit is shown at once: nothing is drawn here, and the lockers
+  // draw on their own ticks (swap interval 0), not on these callbacks.
   wl_resource *callback, *next;
-  wl_resource_for_each_safe(callback, next, &DueFrames) {
-    wl_callback_send_done(callback, time);
+  wl_resource_for_each_safe(callback, next, &surface->pending_frames) {
+    wl_callback_send_done(callback, NowMs());
     wl_resource_destroy(callback);
   }
-  return 0;
+  if (surface->lock_surface) CommitLockSurface(surface->lock_surface);
 }
 
 void SurfaceGone(wl_resource* resource) {
@@ -723,7 +710,6 @@ int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "C.UTF-8");  // for reading the text to type
   Display = wl_display_create();
   wl_list_init(&Keyboards);
-  wl_list_init(&DueFrames);
   const char* socket = nullptr;
   const char* layout = nullptr;
   for (int i = 1; i < argc; ++i) {
@@ -757,7 +743,6 @@ int main(int argc, char** argv) {
   wl_event_loop_add_fd(loop, 0, WL_EVENT_READABLE, ReadCommands, nullptr);
   wl_event_loop_add_signal(loop, SIGTERM, Quit, nullptr);
   wl_event_loop_add_signal(loop, SIGINT, Quit, nullptr);
-  FrameTimer = wl_event_loop_add_timer(loop, AnswerFrames, nullptr);
   wl_display_run(Display);
   wl_display_destroy_clients(Display);
   wl_display_destroy(Display);
