@@ -9,6 +9,7 @@ packages=(
   libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libpng-dev libgtk-3-dev
   xscreensaver xscreensaver-gl-extra dpkg-dev lintian mandoc desktop-file-utils nsis zip
   libwayland-dev wayland-protocols libxrandr-dev sway swayidle grim wtype xwayland weston
+  libxkbcommon-dev swaylock
   clang libfuzzer-14-dev libclang-rt-14-dev
 )
 missing=()

@@ -119,11 +119,11 @@ def nobodys_process(pattern):
     return int(found[0]) if found else None
 
 
-def exit_code(process, timeout=10):
+def exit_code(process, timeout=10, what="the saver"):
     try:
         return process.wait(timeout)
     except subprocess.TimeoutExpired:
-        raise Failure("the saver did not end within %d s" % timeout)
+        raise Failure("%s did not end within %d s" % (what, timeout))
 
 
 def still_running(process, seconds):
