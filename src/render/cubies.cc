@@ -31,7 +31,7 @@ const FaceShape kFaceShapes[kFaces] = {
     {{0, 0, -1}, {{1, 1, -1}, {1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}}, {0, 1, 1}},
 };
 const float kFrontTexCoords[4][2] = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
-const float kInsideGrey = 0.15f;
+const float kInsideColor[3] = {0.15f, 0.15f, 0.15f};
 
 // The faces of each cubie, outside ones first, in the order they are drawn.
 struct CubieFaces {
@@ -68,8 +68,12 @@ GLuint MakeTextureObject(const uint8_t* bits, int32_t size) {
   return name;
 }
 
-void EmitPolygon(const FaceShape& shape, bool textured) {
+// The face's colour (none for a picture) goes with its vertices, inside
+// glBegin and glEnd: set between the polygons instead, each colour would be
+// a state change of its own that the GL must carry to every draw of the list.
+void EmitPolygon(const FaceShape& shape, const float* color, bool textured) {
   glBegin(GL_POLYGON);
+  if (color) glColor3f(color[0], color[1], color[2]);
   glNormal3f(shape.normal[0], shape.normal[1], shape.normal[2]);
   for (int v = 0; v < 4; ++v) {
     if (textured) glTexCoord2f(kFrontTexCoords[v][0], kFrontTexCoords[v][1]);
@@ -83,30 +87,23 @@ void EmitPolygon(const FaceShape& shape, bool textured) {
 void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   if (face < 0 || face >= kFaces) return;
   const FaceShape& shape = kFaceShapes[face];
+  const float* color = inside ? kInsideColor : shape.color;
   if (face != FACE_FRONT) {
-    if (inside) {
-      glColor3f(kInsideGrey, kInsideGrey, kInsideGrey);
-    } else {
-      glColor3f(shape.color[0], shape.color[1], shape.color[2]);
-    }
-    EmitPolygon(shape, false);
+    EmitPolygon(shape, color, false);
     return;
   }
   const bool surface = SaverSettings.Surface != 0;
   // A piece without an image keeps the plain colour rather than whatever
   // colour happens to be current.
   const GLuint texture = piece >= 0 && piece < kFrontPieces ? FrontTextureName[piece] : 0;
-  if (surface && !inside && texture) {
+  const bool picture = surface && !inside && texture;
+  if (picture) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-  } else if (inside) {
-    glColor3f(kInsideGrey, kInsideGrey, kInsideGrey);
-  } else {
-    glColor3f(shape.color[0], shape.color[1], shape.color[2]);
   }
-  EmitPolygon(shape, true);
+  EmitPolygon(shape, picture ? nullptr : color, true);
   if (surface) glDisable(GL_TEXTURE_2D);
 }
 

@@ -70,6 +70,7 @@ void SetUpScene() {
   PendingBitmap = LoadLogoBitmap();
   if (PendingBitmap) MakeLogoTexture();
   BuildCubieLists();
+  FreeTextures();  // the texture objects hold their own copies of the images
   RedrawAllWhole();
   SetSaverTimer(TickMicroseconds());
 }
