@@ -1,7 +1,7 @@
 // The cube's own saver window procedure: settings and front-face pictures
 // at creation, the scene at the first paint, one show tick per timer
-// message (drawn on each monitor), and teardown at destruction. Every message then goes on to the
-// shell's default procedure.
+// message (drawn on each monitor), and teardown at destruction. Every
+// message then goes on to the shell's default procedure.
 #include "saver/cube_window_win32.h"
 
 #include "cube/show.h"
