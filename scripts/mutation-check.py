@@ -108,6 +108,8 @@ MUTANTS = [
     ("shell: a second full-screen saver", "src/shell/entry_win32.cc",
      "    if (running && IsWindow(running)) {", "    if (!running && IsWindow(running)) {", "win64",
      "e2e_second"),
+    ("shell: the full-screen window the primary's size", "src/shell/entry_win32.cc",
+     "  if (width <= 0 || height <= 0) {", "  if (true) {", "win64", "e2e_monitors"),
     ("shell: the wake distance", "src/shell/pointer_wake.h", "MouseWakeThreshold = 4 }",
      "MouseWakeThreshold = 5 }", "linux win64", "shell_win32|e2e_fullscreen"),
     ("shell: the loss of focus ignored (Linux)", "src/shell/saver_loop_x11.cc", "    case FocusOut:",

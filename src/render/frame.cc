@@ -74,6 +74,15 @@ void DrawFrame() {
   SwapFrameBuffers();
 }
 
+void DrawFrameInRect(const PixelRect& rect, const PixelRect& clip) {
+  SetProjection(rect.width, rect.height);
+  glViewport(rect.x, rect.y, rect.width, rect.height);  // the view's own place in the drawable
+  glEnable(GL_SCISSOR_TEST);  // the clear of the frame stays inside too
+  glScissor(clip.x, clip.y, clip.width, clip.height);
+  DrawFrameContents();
+  glDisable(GL_SCISSOR_TEST);
+}
+
 void DrawFrameContents() {
   glClearColor(0, 0.5f, 0.5f, 1);
   glShadeModel(GL_FLAT);

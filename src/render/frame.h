@@ -19,6 +19,11 @@ void DrawChangedFrame();
 // when the window was uncovered).
 void RedrawWholeFrame();
 
+// Draws the frame, unpresented, in `rect` of the drawable (pixels from its
+// bottom left) with a projection for the rectangle's own size, touching only
+// the pixels inside `clip`; the scissor is left off, its box on `clip`.
+void DrawFrameInRect(const PixelRect& rect, const PixelRect& clip);
+
 // One picture of the show in a rectangle of the drawable (pixels from its
 // bottom left), with the cube's rectangles of the view's last frames.
 struct FrameView {

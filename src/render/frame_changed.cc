@@ -26,8 +26,6 @@ PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age) {
     view->rect = rect;
     view->history.count = 0;
   }
-  SetProjection(rect.width, rect.height);
-  glViewport(rect.x, rect.y, rect.width, rect.height);  // the view's own place in the drawable
   // What changes from frame to frame: the cube, and the figures of -fps.
   PixelRect cube = CubeScreenRect(rect.width, rect.height);
   if (RateOverlayShown) cube = UnionRect(cube, RateOverlayRect(rect.width, rect.height));
@@ -35,11 +33,12 @@ PixelRect DrawViewChanges(FrameView* view, const PixelRect& rect, int32_t age) {
   cube.y += rect.y;
   const PixelRect damage = DamageSince(view->history, age, cube, rect);
   if (!IsEmptyRect(damage)) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(damage.x, damage.y, damage.width, damage.height);
-    DrawFrameContents();
-    if (RateOverlayShown) DrawRateOverlay(rect.width, rect.height);
-    glDisable(GL_SCISSOR_TEST);
+    DrawFrameInRect(rect, damage);
+    if (RateOverlayShown) {
+      glEnable(GL_SCISSOR_TEST);  // the box is still the damage's
+      DrawRateOverlay(rect.width, rect.height);
+      glDisable(GL_SCISSOR_TEST);
+    }
   }
   RememberCubeRect(&view->history, cube);
   return damage;

@@ -1,7 +1,7 @@
 // The cube's own saver window procedure: settings and front-face pictures
 // at creation, the scene at the first paint, one show tick per timer
-// message, and teardown at destruction. Every message then goes on to the
-// shell's default procedure.
+// message (drawn on each monitor), and teardown at destruction. Every
+// message then goes on to the shell's default procedure.
 #include "saver/cube_window_win32.h"
 
 #include "cube/show.h"
@@ -11,6 +11,7 @@
 #include "render/frame.h"
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
+#include "saver/monitors_win32.h"
 #include "settings/settings.h"
 #include "shell/saver_shell_win32.h"
 
@@ -36,6 +37,7 @@ void SetUpScene(HWND window) {
   if (PendingBitmap) MakeLogoTexture();
   BuildCubieLists();
   SetProjection(ClientWidth, ClientHeight);
+  TakeMonitorViews(window);
   TickTimerId = static_cast<uint16_t>(SetTimer(window, kTickTimer, kTickMilliseconds, nullptr));
 }
 
@@ -66,7 +68,10 @@ LRESULT CALLBACK CubeSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM 
       FirstPaint(window);
       break;
     case WM_TIMER:
-      ShowTick(DrawFrame);
+      ShowTick(MonitorViewCount > 0 ? DrawMonitorFrames : DrawFrame);
+      break;
+    case WM_DISPLAYCHANGE:  // the shell has moved the window over the new monitors
+      if (GLContext) FollowDisplayChange(window);
       break;
     case WM_DESTROY:
       TearDown(window);

@@ -37,6 +37,16 @@ int32_t ShowConfigDialog(HWND owner) {
                                               owner, ConfigDialogProc, 0));
 }
 
+RECT SaverScreenRect() {
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (width <= 0 || height <= 0) {  // Windows 95 and NT 4 know no virtual screen
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return RECT{left, top, left + width, top + height};
+}
+
 int32_t RunSaverWindow(HWND parent) {
   WNDCLASSA saver_class = {};
   saver_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -48,18 +58,14 @@ int32_t RunSaverWindow(HWND parent) {
 
   DWORD ex_style = 0, style = 0;
   const char* title = nullptr;
-  int width = 0, height = 0;
+  RECT place = {};
   if (parent) {
-    RECT client = {};
-    GetClientRect(parent, &client);
+    GetClientRect(parent, &place);
     IsPreview = 1;
     style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
     title = "Preview";
-    width = client.right;
-    height = client.bottom;
   } else {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+    place = SaverScreenRect();
     HWND running = FindWindowA(kSaverClassName, kSaverTitle);
     if (running && IsWindow(running)) {
       SetForegroundWindow(running);
@@ -73,8 +79,9 @@ int32_t RunSaverWindow(HWND parent) {
 
   int32_t exit_code = -1;  // no window could be made
   if (RegisterClassA(&saver_class)) {
-    SaverWindow = CreateWindowExA(ex_style, kSaverClassName, title, style, 0, 0, width, height,
-                                  parent, nullptr, SaverInstance, nullptr);
+    SaverWindow = CreateWindowExA(ex_style, kSaverClassName, title, style, place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top, parent,
+                                  nullptr, SaverInstance, nullptr);
   }
   if (SaverWindow) {
     if (!parent) SetForegroundWindow(SaverWindow);

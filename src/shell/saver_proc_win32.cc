@@ -85,6 +85,13 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wparam, LPARAM
       if (CloseApproved) return 0;
       Sleep(0);
       break;
+    case WM_DISPLAYCHANGE:  // a monitor came or went: cover them all again
+      if (!IsPreview) {
+        const RECT place = SaverScreenRect();
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      break;
     default:
       break;
   }

@@ -35,6 +35,9 @@ int32_t RunSaverWindow(HWND parent);
 int32_t ShowConfigDialog(HWND owner);
 // The window whose decimal number starts `text` (none for 0 or no digits).
 HWND WindowFromNumber(const char* text);
+// Where the full-screen window goes: over every monitor (the virtual
+// screen), which is the primary screen alone where there is one monitor.
+RECT SaverScreenRect();
 
 // Input and closing.
 extern int32_t CloseApproved;

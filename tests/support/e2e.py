@@ -181,8 +181,9 @@ def start_full_screen(run, *args, env=None):
     return saver
 
 
-def full_screen_input_rules(run):
-    """The show over the whole screen; a key, a button, and moves adding up to
+def full_screen_input_rules(run, areas=(None,), uncovered=None):
+    """The show over the whole screen (or in each of `areas`, with no pixel
+    of the colour `uncovered` there); a key, a button, and moves adding up to
     5 pixels (but not 4) each end it with 0."""
     endings = [("a key", [], ["key", "x"]), ("a button", [], ["click", "1"]),
                ("moves adding up to 5 pixels", ["mousemove_relative", "--", "3", "1"],
@@ -190,7 +191,12 @@ def full_screen_input_rules(run):
     for what, first, then in endings:
         saver = start_full_screen(run)
         if not first:
-            wait_for_logo_and_cube(run)
+            for area in areas:
+                wait_for_logo_and_cube(run, area)
+            picture = run.screenshot()
+            for area in areas if uncovered else ():
+                seen = picture.colours(*area, step=1).get(uncovered, 0)
+                check(not seen, "%d pixels in %s are not covered" % (seen, area))
         else:
             run.xdotool(*first)
             check(still_running(saver, 1.0), "the move before %s ended the saver" % what)

@@ -10,6 +10,7 @@
 #include "render/gl_context_win32.h"
 #include "render/textures_win32.h"
 #include "saver/cube_window_win32.h"
+#include "saver/monitors_win32.h"
 #include "settings/settings.h"
 #include "settings_fixture.h"
 #include "saver_class_win32.h"
@@ -81,6 +82,16 @@ TEST_F(CubeWindowTest, PicturesAtCreationTheSceneAtTheFirstPaintTicksAndTeardown
   EXPECT_TRUE(ShowCounter != counter || ShowState != state) << "ticks did not run the show";
   EXPECT_GE(ticks, 2);
   EXPECT_LE(ticks * 50, ms + 1) << ticks << " ticks in " << ms << " ms";
+  // A display change while the full-screen show runs: the window moves over
+  // the (here single) monitor and the projection follows its new size.
+  IsPreview = 0;
+  SendMessageA(window_, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+  IsPreview = 1;
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_TRUE(ClientWidth == width && ClientHeight == height && MonitorViewCount == 0);
+  EXPECT_TRUE(viewport[2] == width && viewport[3] == height) << viewport[2] << "x" << viewport[3];
   const HBITMAP logo = LogoBitmap;
   DestroyWindow(window_);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);

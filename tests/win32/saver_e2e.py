@@ -4,6 +4,7 @@ X input through xdotool, and screenshots of the root window.
 
     saver_e2e.py --wine-run W --prefix P --saver S --host H --cpl C CASE
 """
+import copy
 import os
 import shutil
 import subprocess
@@ -111,6 +112,36 @@ def case_preview(session):
     check(child[0][4] == child[0][6], "the preview does not fill the host's client area")
     check(output.count("wglSwapBuffers") >= 20, "the preview drew too few frames in 6 s")
     check("saver exit 0" in output and host.returncode == 0, "the preview did not exit with 0")
+
+
+def case_monitors(session):
+    """Two monitors, the primary on the right and a smaller one left of it
+    and lower (at -800,168 in Windows' coordinates), on a display of its own:
+    each shows the show in its own rectangle, no pixel of the root's colour
+    shows there, and the input rules hold with the pointer on the left one."""
+    screen = Screen(own=True, size="1824x768x24")
+    options = copy.copy(session.options)
+    options.prefix = os.path.join(session.work, "wineprefix")
+    try:
+        for name, place, output in (("RIGHT", "1024/271x768/203+800+0", "screen"),
+                                    ("LEFT", "800/212x600/159+0+168", "none")):
+            subprocess.run(["xrandr", "--setmonitor", name, place, output], env=screen.env,
+                           check=True, capture_output=True)
+        subprocess.run(["xsetroot", "-solid", "#ff0080"], env=screen.env, check=True)
+        shutil.copytree(session.options.prefix, options.prefix, symlinks=True)
+        inner = Session(options, screen.env["DISPLAY"])
+        try:
+            # Wine takes the monitors from Xinerama, which follows xrandr's
+            # split, only when told so before its server starts on a display.
+            inner.reg_add(r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/d", "N")
+            subprocess.run(["wineserver", "-w"], env=dict(inner.env, WINEPREFIX=options.prefix))
+            # The saver starts with the pointer at 500,400: on the left monitor.
+            full_screen_input_rules(inner, [(800, 0, 1824, 768), (0, 168, 800, 768)], (255, 0, 128))
+        finally:
+            inner.close()
+    finally:
+        subprocess.run(["wineserver", "-k"], env=dict(screen.env, WINEPREFIX=options.prefix))
+        screen.close()
 
 
 def case_password(session):
