@@ -1,5 +1,7 @@
 #include "render/gl_context_x11.h"
 
+#include <cstdio>
+
 #include "render/extension_list.h"
 
 int32_t ClientWidth = 0;
@@ -80,24 +82,31 @@ bool FindDrawingVisual(Display* display, int screen, const XVisualInfo& wanted, 
   return best >= 0;
 }
 
+// Says why the window gets no context; it then stays blank, and input still ends it.
+GLXContext NoContext(const char* why) {
+  std::fprintf(stderr, "quarlo: no OpenGL for the window: %s\n", why);
+  return nullptr;
+}
+
 GLXContext CreateGLContext(Display* display, Window window) {
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, window, &attributes)) return nullptr;
+  if (!XGetWindowAttributes(display, window, &attributes)) return NoContext("the window is gone");
   ClientWidth = attributes.width;
   ClientHeight = attributes.height;
   XVisualInfo* visual = DescribeVisual(display, attributes.visual);
-  if (!visual) return nullptr;
+  if (!visual) return NoContext("the server does not know its visual");
   int usable = 0, doubled = 0;
   GLXContext context = nullptr;
-  if (glXGetConfig(display, visual, GLX_USE_GL, &usable) == 0 && usable) {
+  const bool gl = glXGetConfig(display, visual, GLX_USE_GL, &usable) == 0 && usable;
+  if (gl) {
     glXGetConfig(display, visual, GLX_DOUBLEBUFFER, &doubled);
     context = glXCreateContext(display, visual, nullptr, True);
   }
   XFree(visual);
-  if (!context) return nullptr;
+  if (!context) return NoContext(gl ? "GLX made no context" : "its visual has no OpenGL (GLX)");
   if (!glXMakeCurrent(display, window, context)) {
     glXDestroyContext(display, context);
-    return nullptr;
+    return NoContext("GLX could not make the context current on it");
   }
   ContextDisplay = display;
   ContextWindow = window;

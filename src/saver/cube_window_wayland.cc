@@ -8,7 +8,13 @@ namespace {
 
 WaylandGLSurface GLSurfaces[kMostSaverSurfaces] = {};
 
-bool MakeContext() { return CreateWaylandContext(SaverWaylandDisplay, SaverWaylandShm); }
+// Without a context nothing is ever shown: the compositor shows no surface
+// without a buffer, so the run would go on unseen, ending on nothing.
+bool MakeContext() {
+  if (CreateWaylandContext(SaverWaylandDisplay, SaverWaylandShm)) return true;
+  EndSaverRun(SAVER_EXIT_CANNOT_RUN);
+  return false;
+}
 
 void DropContext() {
   for (WaylandGLSurface& gl : GLSurfaces) ReleaseWaylandSurface(&gl);

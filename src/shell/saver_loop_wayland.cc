@@ -1,10 +1,13 @@
 // The saver on Wayland. Full screen: a layer surface on the overlay layer of
 // every output, anchored to its four edges, that takes the keyboard; an
-// output that comes gets one at once, one that goes loses it. A key, a
-// button, the pointer moved more than 4 pixels from the first place it was
-// reported at, the surface closed, SIGTERM or SIGINT, or the compositor gone
-// end the run with 0. A compositor without the layer shell gets one
-// full-screen toplevel instead; -window gets an ordinary one.
+// output that comes gets one at once, one that goes (or whose surface the
+// compositor closes) loses it. A key, a button, the pointer moved more than
+// 4 pixels from the first place it was reported at (in the compositor's
+// space, where xdg-output gives the outputs' places), the last surface
+// closed, SIGTERM or SIGINT, or the compositor gone end the run with 0. A
+// compositor without the layer shell gets one full-screen toplevel instead;
+// -window gets an ordinary one, whose buffers follow the largest scale of
+// the outputs it is on.
 #include <linux/input-event-codes.h>
 #include <poll.h>
 #include <unistd.h>
@@ -15,6 +18,7 @@
 
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_wayland.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 // The layer shell's C header names a parameter `namespace`.
 #define namespace layer_namespace
@@ -30,12 +34,16 @@ const char kTitle[] = "Quarlo's Cube";
 const char kAppId[] = "quarlo";
 enum { kWindowWidth = 800, kWindowHeight = 600 };
 
-// One surface slot: an output's layer surface, or the one toplevel.
+// One surface slot: an output and its layer surface, or the one toplevel,
+// which has the last slot to itself.
 struct Slot {
   uint32_t name;  // the output's global name; 0: no output (free, or the toplevel)
   wl_output* output;
+  zxdg_output_v1* xdg_output;
   int32_t scale;  // at least 1 once the slot is taken
   int32_t output_x, output_y;  // the output's place in the compositor's space
+  bool logical;                // ... as xdg-output gives it, which wl_output's geometry may not
+  uint64_t entered;            // the toplevel: the output slots it is on, a bit each
   wl_surface* surface;
   zwlr_layer_surface_v1* layer;
   xdg_surface* shell_surface;
@@ -44,6 +52,8 @@ struct Slot {
   bool configured;
 };
 Slot Slots[kMostSaverSurfaces] = {};
+enum : int32_t { kWindowSlot = kMostSaverSurfaces - 1, kMostOutputs = kWindowSlot };
+static_assert(kMostOutputs <= 64, "a toplevel's outputs are bits of 64");
 
 wl_registry* Registry = nullptr;
 wl_compositor* Compositor = nullptr;
@@ -52,6 +62,7 @@ wl_keyboard* Keyboard = nullptr;
 wl_pointer* Pointer = nullptr;
 zwlr_layer_shell_v1* LayerShell = nullptr;
 xdg_wm_base* WmBase = nullptr;
+zxdg_output_manager_v1* OutputManager = nullptr;
 
 bool FullScreen = false;
 int32_t WindowWidth = kWindowWidth, WindowHeight = kWindowHeight;  // -window's first size
@@ -92,7 +103,19 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
   zwlr_layer_surface_v1_ack_configure(layer, serial);
   Configured(static_cast<Slot*>(data), int32_t(width), int32_t(height));
 }
-void LayerClosed(void*, zwlr_layer_surface_v1*) { Ended = true; }
+void DropSurface(int32_t i);
+bool AnySurface() {
+  for (const Slot& s : Slots) {
+    if (s.surface) return true;
+  }
+  return false;
+}
+// The compositor took this surface away (its output is going, or off): the
+// other outputs keep their show, and the run ends with the last.
+void LayerClosed(void* data, zwlr_layer_surface_v1*) {
+  DropSurface(int32_t(static_cast<Slot*>(data) - Slots));
+  if (!AnySurface()) Ended = true;
+}
 const zwlr_layer_surface_v1_listener kLayerListener = {LayerConfigure, LayerClosed};
 
 // --- toplevels ---
@@ -118,17 +141,28 @@ const xdg_toplevel_listener kToplevelListener = {ToplevelConfigure, ToplevelClos
 void Ping(void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); }
 const xdg_wm_base_listener kWmBaseListener = {Ping};
 
-// A toplevel's buffers follow the scale of the outputs it is on.
-void SurfaceEnter(void* data, wl_surface*, wl_output* output) {
-  Slot* slot = static_cast<Slot*>(data);
-  for (const Slot& s : Slots) {
-    if (s.output == output && s.scale > slot->scale && slot->toplevel) {
-      slot->scale = s.scale;
-      if (slot->configured) Configured(slot, slot->width, slot->height);
-    }
+// A toplevel's buffers follow the largest scale of the outputs it is on.
+void FollowWindowScale() {
+  Slot& window = Slots[kWindowSlot];
+  int32_t scale = 0;
+  for (int32_t i = 0; i < kMostOutputs; ++i) {
+    if (window.entered >> i & 1 && Slots[i].scale > scale) scale = Slots[i].scale;
   }
+  if (scale == 0 || scale == window.scale) return;  // on no output: as it was
+  window.scale = scale;
+  if (window.configured) Configured(&window, window.width, window.height);
 }
-void SurfaceLeave(void*, wl_surface*, wl_output*) {}
+void SurfaceEnterOrLeave(void* data, wl_output* output, bool entered) {
+  Slot* slot = static_cast<Slot*>(data);
+  if (!slot->toplevel) return;
+  for (int32_t i = 0; i < kMostOutputs; ++i) {
+    if (!Slots[i].output || Slots[i].output != output) continue;
+    slot->entered = entered ? slot->entered | uint64_t{1} << i : slot->entered & ~(uint64_t{1} << i);
+  }
+  FollowWindowScale();
+}
+void SurfaceEnter(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, true); }
+void SurfaceLeave(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, false); }
 const wl_surface_listener kSurfaceListener = {SurfaceEnter, SurfaceLeave};
 
 // --- outputs ---
@@ -136,6 +170,7 @@ const wl_surface_listener kSurfaceListener = {SurfaceEnter, SurfaceLeave};
 void OutputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                     const char*, const char*, int32_t) {
   Slot* slot = static_cast<Slot*>(data);
+  if (slot->logical) return;  // wlroots says 0, 0 here for every output
   slot->output_x = x;
   slot->output_y = y;
 }
@@ -143,6 +178,7 @@ void OutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void OutputDone(void* data, wl_output*) {
   Slot* slot = static_cast<Slot*>(data);
   if (slot->configured) Configured(slot, slot->width, slot->height);  // a new scale
+  FollowWindowScale();
 }
 void OutputScale(void* data, wl_output*, int32_t factor) {
   static_cast<Slot*>(data)->scale = factor > 0 ? factor : 1;
@@ -151,6 +187,25 @@ void OutputName(void*, wl_output*, const char*) {}
 void OutputDescription(void*, wl_output*, const char*) {}
 const wl_output_listener kOutputListener = {OutputGeometry, OutputMode, OutputDone, OutputScale,
                                             OutputName, OutputDescription};
+
+void LogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+  Slot* slot = static_cast<Slot*>(data);
+  slot->output_x = x;
+  slot->output_y = y;
+  slot->logical = true;
+}
+void LogicalSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void LogicalDone(void*, zxdg_output_v1*) {}
+void LogicalName(void*, zxdg_output_v1*, const char*) {}
+void LogicalDescription(void*, zxdg_output_v1*, const char*) {}
+const zxdg_output_v1_listener kLogicalListener = {LogicalPosition, LogicalSize, LogicalDone,
+                                                  LogicalName, LogicalDescription};
+
+void AskLogicalPlace(Slot* slot) {
+  if (!OutputManager || !slot->output || slot->xdg_output) return;
+  slot->xdg_output = zxdg_output_manager_v1_get_xdg_output(OutputManager, slot->output);
+  zxdg_output_v1_add_listener(slot->xdg_output, &kLogicalListener, slot);
+}
 
 wl_surface* MakeSurface(Slot* slot) {
   slot->surface = wl_compositor_create_surface(Compositor);
@@ -204,8 +259,10 @@ void DropSurface(int32_t i) {
 
 void DropSlot(int32_t i) {
   DropSurface(i);
+  if (Slots[i].xdg_output) zxdg_output_v1_destroy(Slots[i].xdg_output);
   if (Slots[i].output) wl_output_destroy(Slots[i].output);
   Slots[i] = Slot{};
+  Slots[kWindowSlot].entered &= ~(uint64_t{1} << i);
 }
 
 // --- input ---
@@ -293,17 +350,23 @@ const wl_seat_listener kSeatListener = {SeatCapabilities, SeatName};
 uint32_t Version(uint32_t offered, uint32_t most) { return offered < most ? offered : most; }
 
 void AddOutput(uint32_t name, uint32_t version) {
-  for (Slot& s : Slots) {
-    if (s.name || s.surface) continue;  // taken, or the toplevel's
+  for (int32_t i = 0; i < kMostOutputs; ++i) {
+    Slot& s = Slots[i];
+    if (s.name) continue;
     s = Slot{};
     s.name = name;
     s.scale = 1;
     s.output = static_cast<wl_output*>(
         wl_registry_bind(Registry, name, &wl_output_interface, Version(version, 2)));
     wl_output_add_listener(s.output, &kOutputListener, &s);
+    AskLogicalPlace(&s);
     if (Running && FullScreen && LayerShell) MakeLayerSurface(&s);
     return;
   }
+  static bool said = false;
+  if (!said) std::fprintf(stderr, "quarlo: more than %d outputs; the saver shows on %d of them\n",
+                          int(kMostOutputs), int(kMostOutputs));
+  said = true;
 }
 
 void Global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
@@ -325,13 +388,18 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     WmBase = static_cast<xdg_wm_base*>(
         wl_registry_bind(registry, name, &xdg_wm_base_interface, Version(version, 2)));
     xdg_wm_base_add_listener(WmBase, &kWmBaseListener, nullptr);
+  } else if (which == zxdg_output_manager_v1_interface.name && !OutputManager) {
+    OutputManager = static_cast<zxdg_output_manager_v1*>(
+        wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, Version(version, 3)));
+    for (int32_t i = 0; i < kMostOutputs; ++i) AskLogicalPlace(&Slots[i]);
   }
 }
 
 void GlobalRemove(void*, wl_registry*, uint32_t name) {
-  for (int32_t i = 0; i < kMostSaverSurfaces; ++i) {
+  for (int32_t i = 0; i < kMostOutputs; ++i) {
     if (Slots[i].name == name) DropSlot(i);
   }
+  FollowWindowScale();
 }
 const wl_registry_listener kRegistryListener = {Global, GlobalRemove};
 
@@ -360,6 +428,26 @@ bool Dispatch(int32_t timeout) {
   return wl_display_dispatch_pending(display) >= 0;
 }
 
+void Synced(void* data, wl_callback* callback, uint32_t) {
+  *static_cast<bool*>(data) = true;
+  wl_callback_destroy(callback);
+}
+const wl_callback_listener kSyncListener = {Synced};
+
+// A round trip that a signal cuts short: a compositor that accepts and
+// never answers must not keep the run from ending.
+enum class Trip { kDone, kSignal, kGone };
+Trip RoundTrip() {
+  bool done = false;
+  wl_callback* callback = wl_display_sync(SaverWaylandDisplay);
+  wl_callback_add_listener(callback, &kSyncListener, &done);
+  while (!done) {
+    if (SignalArrived()) return Trip::kSignal;
+    if (!Dispatch(-1)) return Trip::kGone;
+  }
+  return Trip::kDone;
+}
+
 void TearDownAll() {
   for (int32_t i = 0; i < kMostSaverSurfaces; ++i) DropSlot(i);
   SaverSurfaceCount = 0;
@@ -368,6 +456,7 @@ void TearDownAll() {
   if (Seat) wl_seat_destroy(Seat);
   if (LayerShell) zwlr_layer_shell_v1_destroy(LayerShell);
   if (WmBase) xdg_wm_base_destroy(WmBase);
+  if (OutputManager) zxdg_output_manager_v1_destroy(OutputManager);
   if (Compositor) wl_compositor_destroy(Compositor);
   if (SaverWaylandShm) wl_shm_destroy(SaverWaylandShm);
   if (Registry) wl_registry_destroy(Registry);
@@ -376,6 +465,7 @@ void TearDownAll() {
   Seat = nullptr;
   LayerShell = nullptr;
   WmBase = nullptr;
+  OutputManager = nullptr;
   Compositor = nullptr;
   SaverWaylandShm = nullptr;
   Registry = nullptr;
@@ -402,13 +492,9 @@ bool MakeSurfaces() {
                  "quarlo: the compositor has no layer shell (zwlr_layer_shell_v1); the saver runs "
                  "in one full-screen window\n");
   }
-  for (Slot& s : Slots) {
-    if (!s.name && !s.surface) {  // a slot no output holds
-      s.scale = 1;
-      MakeToplevel(&s);
-      break;
-    }
-  }
+  Slots[kWindowSlot] = Slot{};
+  Slots[kWindowSlot].scale = 1;
+  MakeToplevel(&Slots[kWindowSlot]);
   return true;
 }
 
@@ -428,15 +514,18 @@ int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeomet
   Registry = wl_display_get_registry(display);
   wl_registry_add_listener(Registry, &kRegistryListener, nullptr);
   int32_t result = SAVER_EXIT_ENDED;
-  if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0) {
-    std::fprintf(stderr, "quarlo: the Wayland compositor went away\n");
-  } else {
+  Trip trip = RoundTrip();  // the globals,
+  if (trip == Trip::kDone) trip = RoundTrip();  // and what the outputs say of themselves
+  if (trip == Trip::kGone) {
+    std::fprintf(stderr, "quarlo: the Wayland compositor went away before it answered\n");
+    result = SAVER_EXIT_CANNOT_RUN;
+  } else if (trip == Trip::kDone) {
     CubeSaverProc(SAVER_CREATE);
     Running = true;
     if (MakeSurfaces()) {
       // What the compositor sent is read after every tick: frames slower than
       // the tick must not keep input (or the compositor's end) waiting.
-      while (!Ended && !SignalArrived()) {
+      while (!Ended && !SignalArrived() && !SaverRunEnding(&result)) {
         if (SaverTimerDue()) CubeSaverProc(SAVER_TIMER);
         if (!Dispatch(MillisecondsToTick())) break;  // the compositor is gone
       }

@@ -17,6 +17,10 @@ bool TimerSet = false;
 int64_t TimerPeriod = 0;  // nanoseconds
 int64_t NextTick = 0;     // nanoseconds on the monotonic clock
 int SignalPipe[2] = {-1, -1};
+timer_t Deadline;
+bool HaveDeadline = false;
+bool EndAsked = false;
+int32_t EndCode = 0;
 
 int64_t Now() {
   timespec now;
@@ -28,7 +32,14 @@ void NoteSignal(int) {
   const char byte = 0;
   const ssize_t ignored = write(SignalPipe[1], &byte, 1);  // a full pipe already says it
   (void)ignored;
+  if (HaveDeadline) {
+    itimerspec second = {};
+    second.it_value.tv_sec = 1;
+    timer_settime(Deadline, 0, &second, nullptr);
+  }
 }
+
+void DeadlinePassed(int) { _exit(0); }
 
 }  // namespace
 
@@ -58,6 +69,16 @@ int SaverSignalFd() { return SignalPipe[0]; }
 
 void CatchEndingSignals() {
   if (SignalPipe[0] < 0 && pipe(SignalPipe) != 0) return;
+  if (!HaveDeadline) {
+    struct sigaction passed = {};
+    passed.sa_handler = DeadlinePassed;
+    sigemptyset(&passed.sa_mask);
+    sigaction(SIGRTMIN, &passed, nullptr);
+    sigevent event = {};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = SIGRTMIN;
+    HaveDeadline = timer_create(CLOCK_MONOTONIC, &event, &Deadline) == 0;
+  }
   struct sigaction action = {};
   action.sa_handler = NoteSignal;
   sigemptyset(&action.sa_mask);
@@ -68,4 +89,14 @@ void CatchEndingSignals() {
 bool SignalArrived() {
   pollfd signal = {SignalPipe[0], POLLIN, 0};
   return SignalPipe[0] >= 0 && poll(&signal, 1, 0) > 0;
+}
+
+void EndSaverRun(int32_t exit_code) {
+  EndAsked = true;
+  EndCode = exit_code;
+}
+
+bool SaverRunEnding(int32_t* exit_code) {
+  if (EndAsked) *exit_code = EndCode;
+  return EndAsked;
 }

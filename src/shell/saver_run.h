@@ -38,7 +38,8 @@ struct SaverSurface {
   int32_t x, y, width, height;
   int32_t visible;  // unseen surfaces are not drawn
 };
-enum { kMostSaverSurfaces = 16 };
+// Every monitor of a real setup: 64 outputs, and one window.
+enum { kMostSaverSurfaces = 65 };
 extern SaverSurface SaverSurfaces[kMostSaverSurfaces];
 extern int32_t SaverSurfaceCount;  // slots in use
 
@@ -54,6 +55,14 @@ int32_t MillisecondsToTick();
 
 // SIGTERM and SIGINT end a run: they are noted on a pipe whose read end a
 // loop polls (-1 when it can't be made), and asked after with SignalArrived.
+// A run that hasn't ended a second after the signal (a call that waits on a
+// compositor that doesn't answer) is ended there and then, with 0.
 int SaverSignalFd();
 void CatchEndingSignals();
 bool SignalArrived();
+
+// The program ends the run from inside a message, with an exit code (a
+// context that can't be made where nothing can show the run); the loops
+// ask after it.
+void EndSaverRun(int32_t exit_code);
+bool SaverRunEnding(int32_t* exit_code);
