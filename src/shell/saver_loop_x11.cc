@@ -2,13 +2,14 @@
 // program's procedure (create, paint, timer, resize, destroy), and in full
 // screen the rules that end the saver, counted as on Windows: a key, a
 // button, the pointer moved more than 4 pixels from where it was, or the
-// focus taken by another window. In full screen on several monitors each
-// monitor's rectangle is a surface of its own.
+// focus taken by another window. In full screen each monitor's rectangle is
+// a surface of its own, followed through RandR's changes of the screen.
 #include <X11/extensions/Xrandr.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_x11.h"
@@ -18,6 +19,12 @@ namespace {
 enum { kGrabTries = 40, kGrabRetryMilliseconds = 25 };
 
 int MouseOriginX = 0, MouseOriginY = 0;
+// Xwayland learns where the pointer is only when it moves over an X window
+// (until then it reports the middle of the screen, for a query and for the
+// pointer's entering alike), so there the first move reported is where
+// moves count from.
+bool HaveMouseOrigin = true;
+int RandrEventBase = -1;
 // What makes the window seen or not (SaverVisible).
 bool WindowMapped = false, HostMapped = true, Obscured = false;
 bool PaintSeen = false;
@@ -48,6 +55,12 @@ void FindMonitors() {
       !XRRQueryVersion(SaverDisplay, &major, &minor) || major * 100 + minor < 105) {
     return;
   }
+  if (RandrEventBase < 0) {  // the screen's changes, from now on
+    RandrEventBase = event_base;
+    XRRSelectInput(SaverDisplay, DefaultRootWindow(SaverDisplay),
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  }
+  if (Monitors) XRRFreeMonitors(Monitors);
   Monitors = XRRGetMonitors(SaverDisplay, DefaultRootWindow(SaverDisplay), True, &MonitorCount);
   if (MonitorCount < 2 && Monitors) {
     XRRFreeMonitors(Monitors);
@@ -98,6 +111,44 @@ bool FocusTakenByAnother() {
   return focus != None && focus != PointerRoot && focus != SaverWindow;
 }
 
+// A mode, a scale or a monitor changed: the window covers the screen as it
+// is now, each monitor drawn at its present rectangle.
+void FollowScreenChange(XEvent* event) {
+  XRRUpdateConfiguration(event);
+  const int screen = DefaultScreen(SaverDisplay);
+  XMoveResizeWindow(SaverDisplay, SaverWindow, 0, 0, DisplayWidth(SaverDisplay, screen),
+                    DisplayHeight(SaverDisplay, screen));
+  FindMonitors();
+  UpdateSurfaces();
+  CubeSaverProc(SAVER_RESIZE);
+}
+
+// Xwayland names its outputs XWAYLAND0, XWAYLAND1, ...
+bool OnXwayland() {
+  int event_base = 0, error_base = 0;
+  if (!XRRQueryExtension(SaverDisplay, &event_base, &error_base)) return false;
+  XRRScreenResources* resources =
+      XRRGetScreenResourcesCurrent(SaverDisplay, DefaultRootWindow(SaverDisplay));
+  bool found = false;
+  for (int i = 0; resources && i < resources->noutput && !found; ++i) {
+    if (XRROutputInfo* output = XRRGetOutputInfo(SaverDisplay, resources, resources->outputs[i])) {
+      found = std::strncmp(output->name, "XWAYLAND", 8) == 0;
+      XRRFreeOutputInfo(output);
+    }
+  }
+  if (resources) XRRFreeScreenResources(resources);
+  return found;
+}
+
+// The first place the pointer is reported at, where none was known.
+bool TakeMouseOrigin(int x, int y) {
+  if (HaveMouseOrigin) return false;
+  MouseOriginX = x;
+  MouseOriginY = y;
+  HaveMouseOrigin = true;
+  return true;
+}
+
 // The input rules of a full-screen saver.
 bool InputEndsSaver(const XEvent& event) {
   switch (event.type) {
@@ -106,6 +157,7 @@ bool InputEndsSaver(const XEvent& event) {
       return true;
     case MotionNotify: {
       const XMotionEvent& m = event.xmotion;
+      if (TakeMouseOrigin(m.x_root, m.y_root)) return false;
       if (!PointerMoveWakes(m.x_root, m.y_root, MouseOriginX, MouseOriginY)) return false;
       MouseOriginX = m.x_root;
       MouseOriginY = m.y_root;
@@ -137,7 +189,12 @@ bool HandleHostEvent(const XEvent& event) {
 }
 
 // One event of the saver window; true when it ends the run.
-bool HandleEvent(const XEvent& event, bool ends_on_input, Atom close_request, Cursor cursor) {
+bool HandleEvent(XEvent& event, bool ends_on_input, Atom close_request, Cursor cursor) {
+  if (RandrEventBase >= 0 && (event.type == RandrEventBase + RRScreenChangeNotify ||
+                              event.type == RandrEventBase + RRNotify)) {
+    FollowScreenChange(&event);
+    return false;
+  }
   if (SaverHost && event.xany.window == SaverHost) return HandleHostEvent(event);
   if (event.xany.window != SaverWindow) return false;
   switch (event.type) {
@@ -212,6 +269,7 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
   unsigned buttons_ignored;
   XQueryPointer(SaverDisplay, SaverWindow, &root_ignored, &child_ignored, &MouseOriginX,
                 &MouseOriginY, &x_ignored, &y_ignored, &buttons_ignored);
+  HaveMouseOrigin = !ends_on_input || !OnXwayland();
   const Cursor cursor = ends_on_input ? BlankCursor() : None;
   if (cursor != None) XDefineCursor(SaverDisplay, SaverWindow, cursor);
 
@@ -245,4 +303,5 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
   if (Monitors) XRRFreeMonitors(Monitors);
   Monitors = nullptr;
   MonitorCount = 0;
+  RandrEventBase = -1;
 }

@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (FACE_COLOURS, Screen, check, cpu_seconds,  # noqa: E402
+from e2e import (FACE_COLOURS, Screen, check, cpu_seconds, cube_centre_x,  # noqa: E402
                  e2e_main, exit_code, first_frame, full_screen_input_rules, nobodys_process,
                  picture_on_front, rendered_frame, start_full_screen, still_running, wait_for,
                  wait_for_colour, wait_for_logo_and_cube, write_solid_bmp)
@@ -60,12 +60,21 @@ class Run(Screen):
 
 
 def case_fullscreen(run):
-    """The input rules, and the loss of the focus too."""
+    """The input rules, and the loss of the focus too; a screen made smaller
+    while it runs (RandR) gets the show at its new size."""
     full_screen_input_rules(run)
     window, host = run.host()
     saver = start_full_screen(run)
     run.xdotool("windowfocus", window)
     check(exit_code(saver) == 0, "the loss of the focus did not end the saver with 0")
+    saver = start_full_screen(run)
+    subprocess.run(["xrandr", "--fb", "800x600"], env=run.env, capture_output=True)
+    def centred():  # the cube's faces lie about the middle of 800 pixels, not of 1024
+        middle = cube_centre_x(run.screenshot(), 0, 150, 800, 450)
+        return middle is not None and abs(middle - 400) < 40
+    check(run.screenshot().width == 800 and wait_for(centred), "the show did not follow the screen to 800x600")
+    run.xdotool("key", "x")
+    check(exit_code(saver) == 0, "a key did not end the saver with 0 after the change")
 
 
 def case_window(run):

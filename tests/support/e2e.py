@@ -148,6 +148,14 @@ def check_logo_and_cube(picture, left, top, right, bottom):
     check(len(faces) >= 2, "no cube in the middle: %s" % sorted(middle.items())[:8])
 
 
+def cube_centre_x(picture, left, top, right, bottom):
+    """Across the area, the middle of the pixels in the cube's face colours
+    (None without any): a view drawn for another size puts it elsewhere."""
+    xs = [x for y in range(top, bottom, 4) for x in range(left, right, 2)
+          if picture.at(x, y) in FACE_COLOURS]
+    return sum(xs) / len(xs) if xs else None
+
+
 def wait_for_logo_and_cube(screen, area=None, timeout=10):
     """Screenshots until `area` (left, top, right, bottom; the whole screen
     when None) shows the logo and the cube: a busy machine draws the first
