@@ -112,9 +112,11 @@ bool AnySurface() {
 }
 // The compositor took this surface away (its output is going, or off): the
 // other outputs keep their show, and the run ends with the last.
+void ClaimKeyboard();
 void LayerClosed(void* data, zwlr_layer_surface_v1*) {
   DropSurface(int32_t(static_cast<Slot*>(data) - Slots));
   if (!AnySurface()) Ended = true;
+  ClaimKeyboard();
 }
 const zwlr_layer_surface_v1_listener kLayerListener = {LayerConfigure, LayerClosed};
 
@@ -395,9 +397,22 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
   }
 }
 
+// The keyboard may have gone with an output's surface: asking for it again
+// has the compositor give it to a surface that is left (sway keeps it
+// nowhere until a layer surface commits such a request).
+void ClaimKeyboard() {
+  for (Slot& s : Slots) {
+    if (!s.layer) continue;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, 1);
+    wl_surface_commit(s.surface);
+  }
+}
+
 void GlobalRemove(void*, wl_registry*, uint32_t name) {
   for (int32_t i = 0; i < kMostOutputs; ++i) {
-    if (Slots[i].name == name) DropSlot(i);
+    if (Slots[i].name != name) continue;
+    DropSlot(i);
+    ClaimKeyboard();
   }
   FollowWindowScale();
 }

@@ -12,14 +12,15 @@ import os
 import re
 import pwd
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (FACE_COLOURS, Picture, check, cube_centre_x, e2e_main,  # noqa: E402
-                 exit_code, nobodys_process, rendered_frame, still_running, wait_for)
+from e2e import (FACE_COLOURS, Picture, Screen, check, cube_centre_x, e2e_main,  # noqa: E402
+                 exit_code, nobodys_process, rendered_frame, status_kib, still_running, wait_for)
 
 TWO_OUTPUTS = ["HEADLESS-1 mode 1024x768 position 0 0", "HEADLESS-2 mode 800x600 position 1024 0"]
 SIZES = {"HEADLESS-1": (1024, 768), "HEADLESS-2": (800, 600)}
@@ -28,8 +29,9 @@ SIZES = {"HEADLESS-1": (1024, 768), "HEADLESS-2": (800, 600)}
 class Session:
     """A compositor as nobody in a runtime folder of its own, and what runs in it."""
 
-    def __init__(self, options, xwayland=False, weston=False, outputs=TWO_OUTPUTS):
+    def __init__(self, options, xwayland=False, weston=False, outputs=TWO_OUTPUTS, x11_backend=False):
         self.options = options
+        self.screen = None
         self.work = tempfile.mkdtemp(prefix="quarlo-wayland-")
         nobody = pwd.getpwnam("nobody")
         self.runtime = os.path.join(self.work, "runtime")
@@ -50,11 +52,17 @@ class Session:
             config = os.path.join(self.work, "sway.conf")
             with open(config, "w") as out:
                 out.write("".join("output %s\n" % o for o in outputs))
-                out.write("xwayland %s\n" % ("enable" if xwayland else "disable"))
+                out.write("xwayland %s\nbar {\n}\n" % ("enable" if xwayland else "disable"))
             command = ["sway", "-c", config]
             socket = "wayland-1"
         env = dict(self.env, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
                    WLR_HEADLESS_OUTPUTS=str(len(outputs)), WLR_LIBINPUT_NO_DEVICES="1")
+        if x11_backend:  # outputs as X windows, which a close takes away as an unplug would
+            self.screen = Screen(own=True, size="2048x1024x24")
+            for atoms in (["WM_PROTOCOLS", "32a", "WM_DELETE_WINDOW"], ["_NET_WM_NAME", "8u", "x"]):
+                subprocess.run(["xprop", "-root", "-f", atoms[0], atoms[1], "-set", *atoms[::2]],
+                               env=self.screen.env, check=True)  # made, for wlroots to find
+            env.update(WLR_BACKENDS="x11", WLR_X11_OUTPUTS="2", DISPLAY=self.screen.env["DISPLAY"])
         env.pop("WAYLAND_DISPLAY")
         self.compositor = self.start(command, env=env)
         check(wait_for(lambda: os.path.exists(os.path.join(self.runtime, socket)), pause=0.05),
@@ -130,6 +138,8 @@ class Session:
                 process.kill()
             process.wait()
         subprocess.run(["rm", "-rf", self.work])
+        if self.screen:
+            self.screen.close()
 
 
 def face_pixels(pixels):
@@ -140,9 +150,11 @@ def face_pixels(pixels):
 def case_outputs(session):
     """Every output shows quarlo-render's frame at its size, in buffers the
     compositor copies without blending or converting (XRGB8888), and after
-    the first frame tells it only of the part that changed; a scale-2 output
-    at twice its surface size; an output made while the saver runs gets the
-    show at once."""
+    the first frame tells it only of the part that changed, over a panel
+    and a full-screen window, whatever EGL_PLATFORM says; with the outputs
+    off it neither stops nor piles up frames; a scale-2 output at twice its
+    surface size; outputs made while the saver runs get the show at once,
+    17 of them; SIGTERM ends it with 0 even while the compositor is stopped."""
     log = os.path.join(session.work, "protocol.log")
     with open(log, "w") as out:
         saver = session.start([session.options.saver, "-s"], env=dict(session.env, WAYLAND_DEBUG="client"),
@@ -156,26 +168,41 @@ def case_outputs(session):
     check(formats == {"1"}, "buffers of the formats %r, not XRGB8888 alone" % formats)
     check(any(w * h * 4 < 1024 * 768 for _, _, w, h in damages), "every frame damaged whole: %r" % damages[:4])
     frames = session.frames(SIZES)
-    saver = session.saver("-s")
+    window = session.saver("-window")
+    wait_for(lambda: '"app_id": "quarlo"' in session.run("swaymsg", "-t", "get_tree").stdout)
+    session.run("swaymsg", "[app_id=quarlo]", "fullscreen", "enable")
+    saver = session.saver("-s", env=dict(session.env, EGL_PLATFORM="x11"))
     check(session.wait_for_frames(frames), "the outputs did not show quarlo-render's frames")
-    check(session.key(saver), "a key did not end the saver with 0")
+    window.kill()
+    session.run("swaymsg", "output", "*", "dpms", "off")
+    time.sleep(1)
+    resident = status_kib(saver.pid, "VmRSS")
+    time.sleep(2)
+    check(status_kib(saver.pid, "VmRSS") < resident + 2048, "frames piled up with the outputs off")
+    check(session.key(saver), "a key did not end the saver with the outputs off")
+    session.run("swaymsg", "output", "*", "dpms", "on")
     session.run("swaymsg", "output", "HEADLESS-2", "scale", "2")
     saver = session.saver("-s")
     check(session.wait_for_frames({"HEADLESS-2": frames["HEADLESS-2"]}),
           "the scale-2 output was not drawn at twice its surface size")
-    session.run("swaymsg", "create_output")
-    time.sleep(1.5)
-    pixels, size = session.shot("HEADLESS-3")
-    check(size[0] > 0 and face_pixels(pixels) > 200, "the new output did not get the show")
-    check(still_running(saver, 0.5), "the saver ended when an output came")
+    for n in range(3, 18):
+        session.run("swaymsg", "create_output")
+        session.run("swaymsg", "output", "HEADLESS-%d" % n, "mode", "320x240")
+    for output in ("HEADLESS-3", "HEADLESS-17"):
+        check(wait_for(lambda: face_pixels(session.shot(output)[0]) > 100), "%s did not get the show" % output)
+    check(still_running(saver, 0.5), "the saver ended when outputs came")
+    os.kill(session.compositor.pid, signal.SIGSTOP)
+    time.sleep(1)
     saver.send_signal(signal.SIGTERM)
-    check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
+    check(exit_code(saver, 1.5) == 0, "SIGTERM did not end the saver with 0 while the compositor was stopped")
+    os.kill(session.compositor.pid, signal.SIGCONT)
 
 
 def case_input(session):
     """A key, a button, and the pointer 5 pixels (not 4) from where it was
-    first reported end the saver with 0; so does the compositor's end; also
-    when the frames are slower than the tick."""
+    first reported, over the border between two outputs too, end the saver
+    with 0; so does the compositor's end; also when the frames are slower
+    than the tick."""
     pointer = session.start([session.options.pointer], stdin=subprocess.PIPE)
     check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
 
@@ -184,13 +211,15 @@ def case_input(session):
         pointer.stdin.flush()
         check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
 
+    move("to 1021 300 1824 768")  # 3 pixels left of HEADLESS-2
     saver = session.saver("-s")
     # Drawn (under the compositor's cursor, until the saver hides it).
     wait_for(lambda: face_pixels(session.shot("HEADLESS-1")[0]) >= 200, 8)
     check(still_running(saver, 0.5), "the saver ended by itself")
     move("move 0 0")  # the pointer is reported where it is: no move
-    move("move 3 1")
-    check(still_running(saver, 1.0), "a move of 4 pixels ended the saver")
+    move("move 3 0")
+    move("move 0 1")
+    check(still_running(saver, 1.0), "a move of 4 pixels, onto the next output, ended the saver")
     move("move 0 1")
     check(exit_code(saver) == 0, "a move of 5 pixels did not end the saver with 0")
     # The last two where every frame takes longer than the tick: what the
@@ -207,12 +236,28 @@ def case_input(session):
 
 def case_window(session):
     """-window is a toplevel titled "Quarlo's Cube" with the app id quarlo,
-    which the compositor's close ends with 0."""
-    saver = session.saver("-window")
+    also beside 16 outputs, which the compositor's close ends with 0; its
+    buffers follow its output's scale up and down."""
+    for n in range(3, 17):
+        session.run("swaymsg", "create_output")
+    log = os.path.join(session.work, "protocol.log")
+    with open(log, "w") as out:
+        saver = session.start([session.options.saver, "-window"],
+                              env=dict(session.env, WAYLAND_DEBUG="client"), stderr=out)
     tree = wait_for(lambda: session.run("swaymsg", "-t", "get_tree").stdout,
                     done=lambda tree: '"app_id": "quarlo"' in tree)
     check('"app_id": "quarlo"' in tree and '"name": "Quarlo\'s Cube"' in tree,
           "no toplevel quarlo titled Quarlo's Cube")
+    sizes = []
+    for scale in ("2", "1"):
+        time.sleep(1)
+        session.run("swaymsg", "output", "*", "scale", scale)
+        time.sleep(1)
+        said = open(log).read()
+        window = re.findall(r"xdg_toplevel@\d+\.configure\((\d+), (\d+),", said)[-1]
+        buffer = re.findall(r"create_buffer\(new id wl_buffer@\d+, \d+, (\d+), (\d+),", said)[-1]
+        sizes.append((int(buffer[0]) // int(window[0]), int(buffer[1]) // int(window[1])))
+    check(sizes == [(2, 2), (1, 1)], "buffers per window pixel at scale 2, then 1: %r" % sizes)
     session.run("swaymsg", "[app_id=quarlo]", "kill")
     check(exit_code(saver) == 0, "the close did not end the window with 0")
 
@@ -229,13 +274,58 @@ def case_swayidle(session):
 
 def case_fallback(session):
     """A compositor without the layer shell (weston) gets a full-screen
-    toplevel and one line that says why."""
-    saver = session.saver("-s")
+    toplevel over its whole output and one line that says why; where the
+    saver can't run (no EGL, a socket that hangs up before it answers) it
+    says why and ends with 255; one that never answers is left at a signal
+    within a second."""
+    log = os.path.join(session.work, "protocol.log")
+    with open(log, "w") as out:
+        saver = session.start([session.options.saver, "-s"],
+                              env=dict(session.env, WAYLAND_DEBUG="client"), stderr=out)
     check(still_running(saver, 2.0), "the saver did not run on weston")
     saver.send_signal(signal.SIGTERM)
     check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
-    lines = saver.stderr.read().splitlines()
+    said = open(log).read()
+    lines = [line for line in said.splitlines() if line.startswith("quarlo")]
     check(len(lines) == 1 and "no layer shell" in lines[0], "stderr: %r" % lines)
+    check("create_buffer(new id wl_buffer" in said and
+          not re.search(r"create_buffer\(new id wl_buffer@\d+, \d+, (?!640, 480)", said),
+          "the window's buffers do not cover the 640x480 output")
+    quiet, hangs_up = socket.socket(socket.AF_UNIX), socket.socket(socket.AF_UNIX)
+    for place, listener in (("quiet", quiet), ("hangs-up", hangs_up)):
+        listener.bind(os.path.join(session.runtime, place))
+        listener.listen()
+        os.chown(os.path.join(session.runtime, place), *pwd.getpwnam("nobody")[2:4])
+    for what, env, code in (
+            ("no EGL", dict(session.env, __EGL_VENDOR_LIBRARY_FILENAMES="/nonexistent.json"), 255),
+            ("hangs up", dict(session.env, WAYLAND_DISPLAY="hangs-up"), 255),
+            ("never answers", dict(session.env, WAYLAND_DISPLAY="quiet"), 0)):
+        saver = session.saver("-s", env=env)
+        if what == "hangs up":
+            hangs_up.accept()[0].close()
+        if what == "never answers":
+            check(still_running(saver, 1.0), "the saver did not wait for a quiet compositor")
+            saver.send_signal(signal.SIGTERM)
+        check(exit_code(saver, 2) == code, "%s: not %d" % (what, code))
+        lines = saver.stderr.read().splitlines()
+        check(code == 0 or (lines and lines[-1].startswith("quarlo: ")), "%s: %r" % (what, lines))
+
+
+def case_unplug(session):
+    """An output unplugged while the saver runs takes its show along; the
+    other output keeps it, and a key still ends the saver with 0."""
+    saver = session.saver("-s")
+    for output in ("X11-1", "X11-2"):
+        check(wait_for(lambda: face_pixels(session.shot(output)[0]) > 200), "%s has no show" % output)
+    windows = subprocess.run(["xwininfo", "-root", "-tree"], env=session.screen.env, capture_output=True,
+                             text=True).stdout
+    plug = re.search(r"(0x[0-9a-f]+) \"wlroots - X11-2\"", windows).group(1)
+    subprocess.run([session.options.host, "close", plug], env=session.screen.env, check=True)
+    check(wait_for(lambda: "X11-2" not in session.run("swaymsg", "-t", "get_outputs").stdout),
+          "the output was not unplugged")
+    check(still_running(saver, 1.0), "the saver ended with the output unplugged")
+    check(face_pixels(session.shot("X11-1")[0]) > 200, "the other output lost its show")
+    check(session.key(saver), "a key did not end the saver with 0")
 
 
 def case_xwayland(session):
@@ -273,5 +363,6 @@ def case_xwayland(session):
 
 
 if __name__ == "__main__":
-    sys.exit(e2e_main(globals(), ["saver", "render", "pointer", "slow-saver"], lambda options: Session(
-        options, xwayland=options.case == "xwayland", weston=options.case == "fallback")))
+    sys.exit(e2e_main(globals(), ["saver", "render", "pointer", "slow-saver", "host"], lambda options: Session(
+        options, xwayland=options.case == "xwayland", weston=options.case == "fallback",
+        x11_backend=options.case == "unplug")))

@@ -1,6 +1,7 @@
 // A pointer for tests on a wlroots compositor (sway): a virtual pointer
 // driven by lines on stdin, each done before "ok" is printed.
 //   move DX DY   a relative move, in pixels
+//   to X Y W H   to the place X, Y of the outputs' layout, W x H in all
 //   button       a left button press and release
 // It ends at the end of its input.
 #include <linux/input-event-codes.h>
@@ -41,8 +42,11 @@ int main() {
   uint32_t time = 1;
   while (std::fgets(line, sizeof line, stdin)) {
     int dx = 0, dy = 0;
+    unsigned x = 0, y = 0, width = 0, height = 0;
     if (std::sscanf(line, "move %d %d", &dx, &dy) == 2) {
       zwlr_virtual_pointer_v1_motion(pointer, time++, wl_fixed_from_int(dx), wl_fixed_from_int(dy));
+    } else if (std::sscanf(line, "to %u %u %u %u", &x, &y, &width, &height) == 4) {
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, time++, x, y, width, height);
     } else if (std::strncmp(line, "button", 6) == 0) {
       zwlr_virtual_pointer_v1_button(pointer, time++, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
       zwlr_virtual_pointer_v1_frame(pointer);
