@@ -1,7 +1,8 @@
 ; The Windows installer: the 64-bit saver into the system folder, where the
 ; display settings list screen savers, an uninstaller with its entry under
 ; the installed programs, and, when chosen, the saver made the current one.
-; The build passes VERSION, SAVER (the quarlo.scr to install), ICON and OUTFILE.
+; The build passes VERSION, SAVER (the quarlo.scr to install), ICON, PICTURE
+; (the welcome and finish pages' side picture) and OUTFILE.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -28,6 +29,7 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
+BrandingText "${PRODUCT} ${VERSION}"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "CompanyName" "Orvendel"
@@ -38,9 +40,10 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Pick $\"${PRODUCT} (OpenGL)$\" in the screen saver settings; its Settings button opens the saver's own dialog."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed: it is $\"${PRODUCT} (OpenGL)$\" in the screen saver settings, where its Settings button opens the saver's own dialog."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
