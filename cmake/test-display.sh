@@ -20,22 +20,23 @@ usage() {
 command=$1 file=$2
 shift 2
 
-# The server FILE names, if it still runs and is the one start made.
+# The server and watchdog FILE names, if the server still runs and is the
+# one start made: an Xvfb whose parent is that watchdog.
 ours() {
   local number pid watchdog
-  read -r number pid watchdog <"$file" 2>/dev/null || return 1
-  [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q '^Xvfb -displayfd ' &&
-    echo "$pid"
+  read -r number pid watchdog 2>/dev/null <"$file" || return 1
+  ps -o ppid=,comm= -p "${pid:-0}" 2>/dev/null | awk -v w="${watchdog:-x}" '$1 == w && $2 == "Xvfb" {ok = 1} END {exit !ok}' &&
+    echo "$pid $watchdog"
 }
 
 stop() {
-  local prefix pid
+  local prefix found pid watchdog
   for prefix in "$@"; do
     # Wine's programs end when their server does; they end before the display goes.
     WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null
   done
-  if pid=$(ours); then
-    read -r _ _ watchdog <"$file"
+  if found=$(ours); then
+    read -r pid watchdog <<<"$found"
     kill "$pid" 2>/dev/null
     # The watchdog sees the server gone and ends within its half second.
     for _ in $(seq 100); do
@@ -59,7 +60,8 @@ case $command in
       Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$1" &
       server=$!
       echo "$server" >"$1.pid"
-      while kill -0 "$2" && kill -0 "$server"; do sleep 0.5; done 2>/dev/null
+      running() { ps -o stat= -p "$1" | grep -qv Z; }  # a zombie has ended
+      while running "$2" && running "$server"; do sleep 0.5; done
       kill "$server" 2>/dev/null' _ "$numbers" "$owner" </dev/null >/dev/null 2>&1 &
     watchdog=$!
     for _ in $(seq 200); do [ -s "$numbers" ] && [ -s "$numbers.pid" ] && break; sleep 0.05; done
