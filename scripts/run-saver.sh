@@ -31,12 +31,12 @@ fi
 
 shots=$PWD/build/run-saver
 mkdir -p "$shots"
-numbers=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null; rm -f "$numbers"' EXIT
-for _ in $(seq 100); do [ -s "$numbers" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$numbers")"
+# The Windows tests' display script: the server ends with this script,
+# after the Wine server it served.
+display=$(mktemp)
+trap 'cmake/test-display.sh stop "$display" "$PWD/build/win64/wineprefix"' EXIT
+cmake/test-display.sh start "$display" $$
+export DISPLAY=":$(cut -d' ' -f1 "$display")"
 echo "run-saver: there is no display here (DISPLAY is not set), so the saver runs on a"
 echo "run-saver: virtual one, Xvfb $DISPLAY; Ctrl-C ends it."
 if $windows; then
