@@ -2,26 +2,34 @@
 # Runs a Windows test program under wine64: wine-run.sh PREFIX PROGRAM [ARGS...]
 # With --display instead of a program it only makes sure that the prefix and
 # the display exist, and prints the display's name.
-# Each build tree has its own wine prefix, made on first use. Without a
-# display a shared Xvfb is started, since GL and window tests need one.
+# Each build tree has its own wine prefix, made on first use. GL and window
+# tests need a display: $DISPLAY, else the test run's Xvfb (the file
+# QUARLO_TEST_DISPLAY names, see test-display.sh), else one of this run's
+# own that ends with it, after the Wine server it started.
 set -u
 prefix=$1; shift
+here=$(dirname "$(realpath "$0")")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 mkdir -p "$(dirname "$prefix")"
+own_display=
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:${QUARLO_XVFB_DISPLAY:-97}
-  n=${DISPLAY#:}
-  (
-    flock 9
-    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-      # A server that died leaves its socket and lock behind.
-      rm -f "/tmp/.X11-unix/X$n" "/tmp/.X$n-lock"
-      setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null 9>&- &
-      for _ in $(seq 100); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+  if [ -n "${QUARLO_TEST_DISPLAY:-}" ]; then
+    if ! read -r number _ <"$QUARLO_TEST_DISPLAY" 2>/dev/null; then
+      echo "wine-run.sh: the test run's display is not there ($QUARLO_TEST_DISPLAY)" >&2
+      exit 1
     fi
-  ) 9>"/tmp/quarlo-xvfb-$n.lock"
+  elif [ "${1:-}" = --display ]; then
+    echo "wine-run.sh: --display needs DISPLAY or QUARLO_TEST_DISPLAY" >&2
+    exit 1
+  else
+    own_display=$(mktemp /tmp/quarlo-display-XXXXXX)
+    trap '"$here/test-display.sh" stop "$own_display" "$prefix"' EXIT
+    "$here/test-display.sh" start "$own_display" $$ || exit 1
+    read -r number _ <"$own_display"
+  fi
+  export DISPLAY=:$number
 fi
 (
   flock 9
@@ -37,4 +45,7 @@ if [ "${1:-}" = --display ]; then
   echo "$DISPLAY"
   exit 0
 fi
-exec "$wine" "$@"
+if [ -z "$own_display" ]; then
+  exec "$wine" "$@"
+fi
+"$wine" "$@"

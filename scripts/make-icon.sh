@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Draws the saver's icon (a tilted cube with three coloured faces) and
 # writes src/resources/quarlo.ico with 48, 32 and 16 pixel images, and the
-# 48-pixel image as src/resources/quarlo.png for the Linux dialog and menus.
+# 48-pixel image as src/resources/quarlo.png for the Linux dialog and menus;
+# and the installer's welcome and finish pages' picture (164x314), the logo
+# tile on its own background, as src/resources/installer.bmp.
 set -eu
 cd "$(dirname "$0")/.."
 tmp=$(mktemp -d)
@@ -21,4 +23,7 @@ convert -size 96x96 xc:none -stroke black -strokewidth 3 \
   "$tmp/master.png"
 convert "$tmp/master.png" -define icon:auto-resize=48,32,16 src/resources/quarlo.ico
 convert "$tmp/master.png" -resize 48x48 -strip -depth 8 src/resources/quarlo.png
-echo "wrote src/resources/quarlo.ico and src/resources/quarlo.png"
+convert src/resources/logo.bmp -crop 16x16+4+4 +repage "$tmp/pattern.png"
+convert -size 164x314 "tile:$tmp/pattern.png" \( src/resources/logo.bmp -resize 156x \) \
+  -gravity north -geometry +0+24 -composite -type truecolor BMP3:src/resources/installer.bmp
+echo "wrote src/resources/quarlo.ico, quarlo.png and installer.bmp"

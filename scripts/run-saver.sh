@@ -5,7 +5,7 @@
 # instead (/s by default; /c settings, /p HWND preview). Any key, a mouse
 # button or a move of the mouse ends a full-screen saver.
 # Without a display it says so, runs the saver on a virtual X server (Xvfb),
-# and writes a screenshot of it after a few seconds, printing where.
+# and writes a screenshot of it once the show is on the screen, printing where.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -31,17 +31,38 @@ fi
 
 shots=$PWD/build/run-saver
 mkdir -p "$shots"
-numbers=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null; rm -f "$numbers"' EXIT
-for _ in $(seq 100); do [ -s "$numbers" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$numbers")"
+# The Windows tests' display script: the server ends with this script,
+# after the Wine server it served.
+display=$(mktemp)
+trap 'cmake/test-display.sh stop "$display" "$PWD/build/win64/wineprefix"' EXIT
+cmake/test-display.sh start "$display" $$
+export DISPLAY=":$(cut -d' ' -f1 "$display")"
 echo "run-saver: there is no display here (DISPLAY is not set), so the saver runs on a"
 echo "run-saver: virtual one, Xvfb $DISPLAY; Ctrl-C ends it."
+if $windows; then
+  # A first run makes Wine's prefix, showing Wine's own box meanwhile: before the saver starts.
+  echo "run-saver: making Wine's prefix if it is not there yet ..."
+  cmake/wine-run.sh "$PWD/build/win64/wineprefix" --display >/dev/null
+fi
 "${command[@]}" &
 saver=$!
-sleep 4
+case "$*" in
+  -s | /s)
+    # As the tests do: the picture is taken once the show is on the screen.
+    echo "run-saver: waiting for the show (at most 60 s) ..."
+    python3 - "$saver" <<'WAIT' || { kill -0 $saver 2>/dev/null || exit 1; }
+import os, sys
+sys.path.insert(0, "tests/support")
+from e2e import Failure, Screen, wait_for_logo_and_cube
+try:
+    wait_for_logo_and_cube(Screen(), timeout=60)
+except Failure as failure:
+    ended = not os.path.exists("/proc/%s" % sys.argv[1])
+    sys.exit("run-saver: " + ("the saver ended" if ended else "no show after 60 s: %s" % failure))
+WAIT
+    ;;
+  *) sleep 4 ;;
+esac
 if import -display "$DISPLAY" -window root "$shots/screenshot.png" 2>/dev/null; then
   echo "run-saver: what it shows now: $shots/screenshot.png"
   echo "run-saver: another: import -display $DISPLAY -window root shot.png"

@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """The Windows installer under wine64, in a Wine prefix of its own: a silent
-install puts the saver where the display settings look, the uninstall entry
-and the current-saver value where they belong; the installed saver runs with
-/s and a key ends it; a silent uninstall leaves nothing of ours but the
-user's own settings.
+install puts the saver, its entry (size, our icon) and the current-saver
+value in place, and the saver runs; the entry's quiet uninstall returns once
+all of ours but the user's settings is gone (the running uninstaller at the
+next start) and gives back the screen saver chosen before.
 
-    installer_test.py --wine-run W --prefix P --installer SETUP.EXE --saver QUARLO.SCR
+    installer_test.py --wine-run W --prefix P --installer SETUP.EXE --saver QUARLO.SCR --icon QUARLO.ICO
 """
 import argparse
 import os
+import struct
 import subprocess
 import sys
 
@@ -18,60 +19,99 @@ from e2e import Failure, Screen, check, exit_code, still_running  # noqa: E402
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuarloCube"
 DESKTOP = r"HKCU\Control Panel\Desktop"
 SETTINGS = r"HKCU\Software\Orvendel\QuarloScreenSaver"
+OURS = r"C:\windows\system32\quarlo.scr"
+OTHER = r"C:\windows\system32\other.scr"
+
+# SCRNSAVE.EXE and ScreenSaveActive before the install (None: not there),
+# installs, the saver picked after them, the two values after the uninstall.
+ROWS = [
+    ("a fresh system", (None, None), 1, None, (None, None)),
+    ("a saver chosen before", (OTHER, "1"), 1, None, (OTHER, "1")),
+    ("installed twice", (OTHER, "0"), 2, None, (OTHER, "0")),
+    ("installed by hand before", (OURS, "1"), 1, None, (None, "1")),
+    ("another picked since", (None, None), 1, OTHER, (OTHER, "1")),
+]
+
+
+def icon_images(path):
+    data = open(path, "rb").read()
+    entries = [struct.unpack_from("<II", data, 14 + 16 * i) for i in range(data[4])]
+    return [data[offset:offset + size] for size, offset in entries]
 
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--wine-run", "--prefix", "--installer", "--saver"):
+    for name in ("--wine-run", "--prefix", "--installer", "--saver", "--icon"):
         parser.add_argument(name, required=True)
     options = parser.parse_args()
     screen = Screen(own=True)
     wine = lambda *args, **kw: subprocess.run([options.wine_run, options.prefix, *args],
                                               env=screen.env, capture_output=True, text=True, **kw)
-    settle = lambda: subprocess.run(["wineserver", "-w"], env=dict(screen.env, WINEPREFIX=options.prefix))
 
     def value(key, name):
         done = wine("reg", "query", key, "/v", name)
         return done.stdout.split("REG_", 1)[1].split(None, 1)[1].strip() if done.returncode == 0 else None
 
-    system32 = os.path.join(options.prefix, "drive_c", "windows", "system32")
-    installed = os.path.join(system32, "quarlo.scr")
+    def desktop(values=None):
+        for name, given in zip(("SCRNSAVE.EXE", "ScreenSaveActive"), values or ()):
+            wine("reg", *(["delete", DESKTOP, "/v", name] if given is None else
+                          ["add", DESKTOP, "/v", name, "/d", given]), "/f")
+        return (value(DESKTOP, "SCRNSAVE.EXE"), value(DESKTOP, "ScreenSaveActive"))
+
+    installed = os.path.join(options.prefix, "drive_c", "windows", "system32", "quarlo.scr")
     folder = os.path.join(options.prefix, "drive_c", "Program Files", "Quarlo's Cube")
-    try:
-        wine("reg", "add", SETTINGS, "/v", "Displacement", "/t", "REG_DWORD", "/d", "30", "/f")
-        done = wine(options.installer, "/S")
-        settle()
-        check(done.returncode == 0, "the install gave %d" % done.returncode)
+    uninstaller = os.path.join(folder, "uninstall.exe")
+
+    def check_installed():
         check(open(installed, "rb").read() == open(options.saver, "rb").read(),
               "system32 does not hold the built saver")
         check(value(UNINSTALL, "DisplayName") == "Quarlo's Cube", "no entry under the installed programs")
-        uninstaller = value(UNINSTALL, "UninstallString")
-        check(uninstaller and "uninstall.exe" in uninstaller, "no uninstaller: %r" % uninstaller)
-        check(os.path.isfile(os.path.join(folder, "uninstall.exe")), "the uninstaller is not there")
-        check(value(DESKTOP, "SCRNSAVE.EXE").lower() == r"c:\windows\system32\quarlo.scr",
-              "not the current screen saver")
-
-        saver = subprocess.Popen([options.wine_run, options.prefix, r"C:\windows\system32\quarlo.scr",
-                                  "/s"], env=screen.env)
+        kib = (os.path.getsize(installed) + os.path.getsize(uninstaller) + 1023) // 1024
+        check(value(UNINSTALL, "EstimatedSize") == hex(kib), "EstimatedSize is not %d KiB" % kib)
+        programs = [open(path, "rb").read() for path in (options.installer, uninstaller)]
+        check(all(image in program for image in icon_images(options.icon) for program in programs),
+              "the installer or the uninstaller lacks an image of our icon")
+        saver = subprocess.Popen([options.wine_run, options.prefix, OURS, "/s"], env=screen.env)
         screen.processes.append(saver)
         screen.wait_window("Screen Saver")
         check(still_running(saver, 2), "the installed saver ended by itself")
         screen.xdotool("key", "x")
         check(exit_code(saver, 20) == 0, "a key did not end the installed saver with 0")
 
-        done = wine(os.path.join(folder, "uninstall.exe"), "/S")
-        settle()
-        check(done.returncode == 0, "the uninstall gave %d" % done.returncode)
-        check(not os.path.exists(installed), "the saver is still in system32")
-        check(not os.path.exists(folder), "the uninstaller's folder is still there")
-        check(wine("reg", "query", UNINSTALL).returncode != 0, "the uninstall entry is still there")
-        check(value(DESKTOP, "SCRNSAVE.EXE") is None, "it is still the current screen saver")
-        check(value(SETTINGS, "Displacement") == "0x1e", "the user's settings went too")
+    def quiet_uninstall():
+        # As written, through cmd, which waits; not through pipes that what it starts would hold.
+        with open(os.path.join(options.prefix, "drive_c", "uninstall.bat"), "w") as batch:
+            batch.write("@%s\r\n" % value(UNINSTALL, "QuietUninstallString"))
+        return subprocess.run([options.wine_run, options.prefix, "cmd", "/c", r"C:\uninstall.bat"],
+                              env=screen.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+    what = "set-up"
+    try:
+        wine("reg", "delete", UNINSTALL, "/f")  # left by a run that failed
+        wine("reg", "add", SETTINGS, "/v", "Displacement", "/t", "REG_DWORD", "/d", "30", "/f")
+        for what, before, installs, picked_since, after in ROWS:
+            check(desktop(before) == before, "the desktop key could not be set")
+            for _ in range(installs):
+                check(wine(options.installer, "/S").returncode == 0, "the install failed")
+            check((desktop()[0] or "").lower() == OURS.lower(), "not the current screen saver")
+            if what == ROWS[0][0]:
+                check_installed()
+            if picked_since:
+                desktop((picked_since, "1"))
+            check(quiet_uninstall() == 0, "the quiet uninstall failed")
+            # It has returned, so it is done: nothing to wait for.
+            check(not os.path.exists(installed), "the saver is still in system32")
+            check(wine("reg", "query", UNINSTALL).returncode != 0, "the uninstall entry is still there")
+            check(desktop() == after, "the desktop key holds %r, not %r" % (desktop(), after))
+            check(value(SETTINGS, "Displacement") == "0x1e", "the user's settings went too")
+            wine("wineboot", "-r")  # the uninstaller ran in place: it goes at the next start
+            check(not os.path.exists(folder), "the uninstaller's folder is still there after a restart")
     except Failure as failure:
-        print("FAILED: %s" % failure)
+        print("FAILED: %s: %s" % (what, failure))
         return 1
     finally:
         wine("reg", "delete", SETTINGS, "/f")
+        desktop((None, None))
         screen.close()
     print("passed")
     return 0
