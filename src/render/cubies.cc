@@ -5,6 +5,7 @@
 #include "cube/model.h"
 #include "cube/show.h"
 #include "render/cubie_transform.h"
+#include "render/face_colours.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
@@ -13,22 +14,19 @@ GLuint LogoTextureName = 0;
 
 namespace {
 
-enum { FACE_RIGHT, FACE_FRONT, FACE_TOP, FACE_LEFT, FACE_BOTTOM, FACE_BACK, kFaces };
-
 struct FaceShape {
   float normal[3];
   float vertex[4][3];
-  float color[3];
 };
 
 // Counterclockwise seen from outside the cubie, so culling drops back faces.
 const FaceShape kFaceShapes[kFaces] = {
-    {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}, {1, 1, 0}},
-    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}, {0, 0, 1}},
-    {{0, 1, 0}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}, {1, 0, 0}},
-    {{-1, 0, 0}, {{-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}, {-1, -1, 1}}, {0, 1, 0}},
-    {{0, -1, 0}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, {1, 0, 1}},
-    {{0, 0, -1}, {{1, 1, -1}, {1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}}, {0, 1, 1}},
+    {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}},
+    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}},
+    {{0, 1, 0}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
+    {{-1, 0, 0}, {{-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}, {-1, -1, 1}}},
+    {{0, -1, 0}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
+    {{0, 0, -1}, {{1, 1, -1}, {1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}}},
 };
 const float kFrontTexCoords[4][2] = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
 const float kInsideGrey = 0.15f;
@@ -87,7 +85,7 @@ void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
     if (inside) {
       glColor3f(kInsideGrey, kInsideGrey, kInsideGrey);
     } else {
-      glColor3f(shape.color[0], shape.color[1], shape.color[2]);
+      glColor3fv(kFaceColours[face]);
     }
     EmitPolygon(shape, false);
     return;
@@ -104,7 +102,7 @@ void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   } else if (inside) {
     glColor3f(kInsideGrey, kInsideGrey, kInsideGrey);
   } else {
-    glColor3f(shape.color[0], shape.color[1], shape.color[2]);
+    glColor3fv(kFaceColours[face]);
   }
   EmitPolygon(shape, true);
   if (surface) glDisable(GL_TEXTURE_2D);

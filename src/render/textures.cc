@@ -8,8 +8,6 @@ namespace {
 // Before a context exists nobody can tell the real limit; every OpenGL we
 // run on takes this much.
 constexpr int32_t kNoContextTextureLimit = 1024;
-// A picture that would decode to more than this is left black.
-constexpr uint64_t kMaxDecodedBytes = uint64_t{256} << 20;
 }  // namespace
 
 int32_t TextureSizeFor(int32_t n) {
@@ -41,7 +39,7 @@ void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, 
                            int32_t edge) {
   const uint64_t bytes = uint64_t(source.width > 0 ? source.width : 0) *
                          uint64_t(source.height > 0 ? source.height : 0) * 4;
-  if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= kMaxDecodedBytes) {
+  if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= uint64_t{kMaxPictureBytes}) {
     if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
       if (DecodePackedBitmapRect(bitmap, source, image)) {
         StretchDecodedImage(image, source.width, source.height, texture, edge);
