@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "settings/dialog_model.h"
 #include "settings/dialog_texts.h"
@@ -57,14 +58,29 @@ void Refresh(ConfigDialog* d) {
   d->refreshing = false;
 }
 
+// The pictures' patterns, each in any case ("*.png" as "*.[pP][nN][gG]").
+GtkFileFilter* PictureFilter() {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, kPictureFilterName);
+  std::string pattern;
+  for (const char* c = kPictureFilterPatterns;; ++c) {
+    if (*c == ';' || *c == '\0') {
+      gtk_file_filter_add_pattern(filter, pattern.c_str());
+      pattern.clear();
+      if (*c == '\0') return filter;
+    } else if (g_ascii_isalpha(*c)) {
+      pattern += {'[', g_ascii_tolower(*c), g_ascii_toupper(*c), ']'};
+    } else {
+      pattern += *c;
+    }
+  }
+}
+
 void ChooseTextureFile(ConfigDialog* d) {
   GtkWidget* chooser = gtk_file_chooser_dialog_new(
       kChooseTextureTitle, GTK_WINDOW(d->window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
       GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-  GtkFileFilter* filter = gtk_file_filter_new();
-  gtk_file_filter_set_name(filter, kBitmapFilterName);
-  gtk_file_filter_add_pattern(filter, "*.[bB][mM][pP]");  // the pattern, in any case
-  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), filter);
+  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), PictureFilter());
   if (SaverSettings.Texture[0]) {
     gtk_file_chooser_set_filename(GTK_FILE_CHOOSER(chooser), SaverSettings.Texture);
   }
