@@ -55,6 +55,12 @@ void ComposeOverFrontFace(PackedBitmap* block) {
 
 PackedBitmap* DecodePicture(PictureFormat format, const uint8_t* data, size_t size,
                             int32_t max_texture_size, PictureProblem* problem) {
+  // A picture past the limit is refused before any decoder is asked for it.
+  uint32_t width = 0, height = 0;
+  if (StoredPictureSize(data, size, &width, &height) && !PictureFits(width, height)) {
+    *problem = PICTURE_TOO_LARGE;
+    return nullptr;
+  }
   bool transparent = false;
   PackedBitmap* block =
       format == FORMAT_PNG ? DecodePng(data, size, max_texture_size, &transparent, problem)

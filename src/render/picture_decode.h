@@ -28,6 +28,9 @@ PackedBitmap* NewPictureBlock(uint32_t width, uint32_t height, PictureProblem* p
 // The first byte of row `row` counted from the top.
 uint8_t* PictureRowFromTop(PackedBitmap* block, uint32_t row);
 
+// The width and height a PNG's IHDR or a JPEG's frame header states; false
+// where there is none (the decoder then finds the file damaged).
+bool StoredPictureSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height);
 // The EXIF orientation (1..8) that a JPEG's APP1 segment or a PNG's eXIf
 // chunk gives; 1 where there is none or it can't be read.
 int32_t PictureOrientation(const uint8_t* data, size_t size);

@@ -32,10 +32,6 @@ void ReadBytes(png_structp png, png_bytep out, size_t count) {
 [[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
-
 // Reads the picture into a block; on any error libpng jumps back to
 // DecodePng's setjmp, which frees what *block holds.
 void ReadPicture(png_structp png, png_infop info, PackedBitmap* volatile* block, bool* transparent,
@@ -65,14 +61,6 @@ void ReadPicture(png_structp png, png_infop info, PackedBitmap* volatile* block,
 PackedBitmap* DecodePng(const uint8_t* data, size_t size, int32_t, bool* transparent,
                         PictureProblem* problem) {
   *problem = PICTURE_DAMAGED_PNG;
-  // The size stands in the first chunk: a picture past the limit is refused
-  // before libpng is asked for anything.
-  const bool sized = size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0;
-  const uint32_t width = sized ? BigEndian32(data + 16) : 0, height = sized ? BigEndian32(data + 20) : 0;
-  if (width && height && !PictureFits(width, height)) {
-    *problem = PICTURE_TOO_LARGE;
-    return nullptr;
-  }
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, IgnoreWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
