@@ -14,7 +14,7 @@ namespace {
 
 const char kUsage[] =
     "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
-    "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
+    "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE]\n"
     "              [-display NAME | -x11 | -wayland] [--version]\n"
     "  -s              full screen; a key, a button, a move of the pointer or the\n"
     "                  loss of the focus ends it\n"
@@ -26,7 +26,8 @@ const char kUsage[] =
     "                  on Wayland when a compositor answers, else on X\n"
     "  -window-id ID   draw into the window ID\n"
     "  -explode, -no-explode, -size, -texture\n"
-    "                  this run's settings in place of the stored ones";
+    "                  this run's settings in place of the stored ones (FILE: a\n"
+    "                  picture, BMP, PNG or JPEG)";
 
 bool Fail(const char* what, const char* arg) {
   std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
