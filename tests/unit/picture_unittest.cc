@@ -128,6 +128,20 @@ TEST(PictureTest, EachExifOrientationShowsThePictureUpright) {
   }
 }
 
+TEST(PictureTest, AJpegIsDecodedNoLargerThanItsPiecesNeed) {
+#ifdef _WIN32
+  GTEST_SKIP() << "WIC decodes whole";
+#endif
+  const Bytes jpeg = FileBytes(std::string(QUARLO_PICTURE_CORPUS) + "/progressive.jpg");
+  // The texture limit, and the size decoded: an eighth, a quarter, a half, whole.
+  const int32_t cases[][3] = {{1, 5, 3}, {2, 10, 6}, {4, 19, 12}, {8, 37, 23}, {0, 37, 23}};
+  for (const auto& c : cases) {
+    PictureProblem problem;
+    const Pixels p = Decode(LoadPictureMemory(jpeg.data(), jpeg.size(), c[0], &problem));
+    EXPECT_TRUE(p.width == c[1] && p.height == c[2]) << c[0] << ": " << p.width << "x" << p.height;
+  }
+}
+
 // Where a PNG's chunks or a JPEG's marker segments begin.
 std::vector<size_t> PieceStarts(const Bytes& file) {
   std::vector<size_t> starts;
