@@ -27,10 +27,11 @@ struct Failure {
   std::longjmp(reinterpret_cast<Failure*>(info->err)->jump, 1);
 }
 
-// Warnings pass in silence, but a file that ends early is damaged (libjpeg
-// would fill the rest with grey).
+// Warnings pass in silence, but a file or a scan that ends early is
+// damaged (libjpeg would fill the rest with grey).
 void Warn(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) Fail(info);
+  const int code = info->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) Fail(info);
 }
 
 void CountScans(j_common_ptr info) {
@@ -48,6 +49,18 @@ unsigned ScaleDenominator(uint32_t width, uint32_t height, int32_t max_texture_s
       return d;
   }
   return 1;
+}
+
+// The memory a decode takes: the picture, and the coefficients of every
+// block that a file of many scans keeps until its last one (libjpeg
+// allocates them at once; not every version honours max_memory_to_use).
+uint64_t DecodingBytes(j_decompress_ptr info) {
+  uint64_t bytes = uint64_t{info->output_width} * info->output_height * 4;
+  for (int i = 0; jpeg_has_multiple_scans(info) && i < info->num_components; ++i) {
+    const jpeg_component_info& c = info->comp_info[i];
+    bytes += uint64_t{c.width_in_blocks} * c.height_in_blocks * sizeof(JBLOCK);
+  }
+  return bytes;
 }
 
 // CMYK as Adobe's programs write it (inverted, flagged by their marker) or
@@ -77,6 +90,10 @@ void ReadPicture(jpeg_decompress_struct* info, int32_t max_texture_size,
   info->scale_num = 1;
   info->scale_denom = ScaleDenominator(info->image_width, info->image_height, max_texture_size);
   jpeg_calc_output_dimensions(info);
+  if (DecodingBytes(info) > uint64_t{kMaxPictureBytes}) {
+    *problem = PICTURE_TOO_LARGE;
+    Fail(reinterpret_cast<j_common_ptr>(info));
+  }
   *block = NewPictureBlock(info->output_width, info->output_height, problem);
   if (!*block) Fail(reinterpret_cast<j_common_ptr>(info));
   jpeg_start_decompress(info);
@@ -101,13 +118,16 @@ PackedBitmap* DecodeJpeg(const uint8_t* data, size_t size, int32_t max_texture_s
   jpeg_progress_mgr progress = {CountScans, 0, 0, 0, 0};
   PackedBitmap* volatile block = nullptr;
   if (setjmp(failure.jump)) {
+    // Past the memory limit the decoder ends as it does for a damaged file.
+    const int code = failure.manager.msg_code;
+    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY) *problem = PICTURE_TOO_LARGE;
     jpeg_destroy_decompress(&info);
     if (block) FreePackedBitmap(block);
     return nullptr;
   }
   jpeg_create_decompress(&info);
-  // libjpeg's own buffers (a progressive file keeps every coefficient)
-  // stay within the limit; past it, it fails rather than spill to disk.
+  // libjpeg's own buffers stay within the limit where it honours this;
+  // past it, it fails rather than spill to disk.
   info.mem->max_memory_to_use = kMaxPictureBytes;
   info.progress = &progress;
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
