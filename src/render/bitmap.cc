@@ -10,10 +10,6 @@ PackedBitmap* PendingBitmap = nullptr;
 
 namespace {
 
-// Larger pictures are refused as if they could not be allocated; the face
-// textures never need more than this.
-constexpr int64_t kMaxImageBytes = int64_t{256} << 20;
-
 uint32_t ReadU32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -98,7 +94,7 @@ int64_t ReservedImageBytes(const BitmapInfoHeader& h) {
     const int64_t needed = BitmapImageBytes(h.biWidth, BitmapRows(h), h.biBitCount);
     if (needed > bytes) bytes = needed;
   }
-  return bytes > kMaxImageBytes ? -1 : bytes;
+  return bytes > kMaxPictureBytes ? -1 : bytes;
 }
 
 }  // namespace

@@ -42,6 +42,11 @@ using PackedBitmap = uint8_t;
 // The one bitmap waiting to be made into a texture; a texture maker frees it.
 extern PackedBitmap* PendingBitmap;
 
+// The most bytes a picture's pixels may take, as stored or decoded: a larger
+// one is refused as if it could not be allocated (the face textures never
+// need more), and no decoder is asked for more memory than this.
+constexpr int64_t kMaxPictureBytes = int64_t{256} << 20;
+
 // Where a bitmap is read from: an open file or bytes in memory.
 struct BitmapSource {
   std::FILE* file;

@@ -5,6 +5,7 @@
 #include "cube/model.h"
 #include "cube/show.h"
 #include "render/cubie_transform.h"
+#include "render/face_colours.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
@@ -13,22 +14,19 @@ GLuint LogoTextureName = 0;
 
 namespace {
 
-enum { FACE_RIGHT, FACE_FRONT, FACE_TOP, FACE_LEFT, FACE_BOTTOM, FACE_BACK, kFaces };
-
 struct FaceShape {
   float normal[3];
   float vertex[4][3];
-  float color[3];
 };
 
 // Counterclockwise seen from outside the cubie, so culling drops back faces.
 const FaceShape kFaceShapes[kFaces] = {
-    {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}, {1, 1, 0}},
-    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}, {0, 0, 1}},
-    {{0, 1, 0}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}, {1, 0, 0}},
-    {{-1, 0, 0}, {{-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}, {-1, -1, 1}}, {0, 1, 0}},
-    {{0, -1, 0}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, {1, 0, 1}},
-    {{0, 0, -1}, {{1, 1, -1}, {1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}}, {0, 1, 1}},
+    {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}},
+    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}},
+    {{0, 1, 0}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
+    {{-1, 0, 0}, {{-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}, {-1, -1, 1}}},
+    {{0, -1, 0}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
+    {{0, 0, -1}, {{1, 1, -1}, {1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}}},
 };
 const float kFrontTexCoords[4][2] = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
 const float kInsideColor[3] = {0.15f, 0.15f, 0.15f};
@@ -87,7 +85,7 @@ void EmitPolygon(const FaceShape& shape, const float* color, bool textured) {
 void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   if (face < 0 || face >= kFaces) return;
   const FaceShape& shape = kFaceShapes[face];
-  const float* color = inside ? kInsideColor : shape.color;
+  const float* color = inside ? kInsideColor : kFaceColours[face];
   if (face != FACE_FRONT) {
     EmitPolygon(shape, color, false);
     return;

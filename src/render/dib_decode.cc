@@ -192,12 +192,17 @@ bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, u
 
 void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
                          int32_t edge) {
-  if (width <= 0 || height <= 0 || edge <= 0) return;
+  StretchDecodedRect(image, width, PieceRect{0, 0, width, height}, texture, edge);
+}
+
+void StretchDecodedRect(const uint8_t* image, int64_t stride, const PieceRect& rect,
+                        uint8_t* texture, int32_t edge) {
+  if (rect.width <= 0 || rect.height <= 0 || edge <= 0) return;
   for (int32_t dy = 0; dy < edge; ++dy) {
-    const int64_t y = int64_t{dy} * height / edge;
+    const int64_t y = rect.y + int64_t{dy} * rect.height / edge;
     for (int32_t dx = 0; dx < edge; ++dx) {
-      const int64_t x = int64_t{dx} * width / edge;
-      std::memcpy(texture + (int64_t{dy} * edge + dx) * 4, image + (y * width + x) * 4, 4);
+      const int64_t x = rect.x + int64_t{dx} * rect.width / edge;
+      std::memcpy(texture + (int64_t{dy} * edge + dx) * 4, image + (y * stride + x) * 4, 4);
     }
   }
 }

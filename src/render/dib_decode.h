@@ -30,3 +30,6 @@ uint64_t DecodedBytes(const PackedBitmap* bitmap);
 // COLORONCOLOR. An empty image draws nothing.
 void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
                          int32_t edge);
+// The same for a rectangle of a larger image whose rows hold `stride` pixels.
+void StretchDecodedRect(const uint8_t* image, int64_t stride, const PieceRect& rect,
+                        uint8_t* texture, int32_t edge);

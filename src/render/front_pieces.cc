@@ -1,17 +1,20 @@
 #include "render/front_pieces.h"
 
-#include "render/bitmap.h"
+#include "render/gl_compat.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
+PictureProblem FrontPictureProblem = PICTURE_FINE;
+
 void MakeFrontPieces() {
+  FrontPictureProblem = PICTURE_FINE;
   if (!SaverSettings.Surface) return;
-  for (int32_t piece = 0; piece < kFrontPieces; ++piece) {
-    PendingBitmap = LoadBitmapFile(SaverSettings.Texture);
-    if (!PendingBitmap) {
-      SaverSettings.Surface = 0;
-      return;
-    }
-    MakeFrontTexture(piece);
+  PackedBitmap* picture =
+      LoadPictureFile(SaverSettings.Texture, ContextTextureLimit(), &FrontPictureProblem);
+  if (!picture) {
+    SaverSettings.Surface = 0;
+    return;
   }
+  for (int32_t piece = 0; piece < kFrontPieces; ++piece) MakeFrontTextureFrom(piece, picture);
+  FreePackedBitmap(picture);
 }

@@ -8,8 +8,6 @@ namespace {
 // Before a context exists nobody can tell the real limit; every OpenGL we
 // run on takes this much.
 constexpr int32_t kNoContextTextureLimit = 1024;
-// A picture that would decode to more than this is left black.
-constexpr uint64_t kMaxDecodedBytes = uint64_t{256} << 20;
 }  // namespace
 
 int32_t TextureSizeFor(int32_t n) {
@@ -36,12 +34,30 @@ PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h) {
   return piece == kWholePicture ? PieceRect{0, 0, w, h} : PieceSourceRect(piece, w, h);
 }
 
+namespace {
+
+// Whether the bitmap's pixels are already decoded pixels (32 bits, no masks,
+// every row there, as a decoded PNG or JPEG is), to be sampled in place.
+bool IsDecodedForm(const PackedBitmap* bitmap, const PieceRect& source) {
+  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
+  return h.biBitCount == 32 && h.biCompression == BI_RGB_CODE && h.biWidth > 0 && h.biHeight > 0 &&
+         h.biSizeImage >= int64_t{h.biWidth} * h.biHeight * 4 && source.x >= 0 && source.y >= 0 &&
+         int64_t{source.x} + source.width <= h.biWidth && int64_t{source.y} + source.height <= h.biHeight;
+}
+
+}  // namespace
+
 // Only the rectangle is decoded: a piece costs its ninth of the picture.
 void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
                            int32_t edge) {
+  if (IsDecodedForm(bitmap, source)) {
+    StretchDecodedRect(PackedBitmapPixels(bitmap), PackedBitmapHeader(bitmap).biWidth, source, texture, edge);
+    MakeTextureOpaque(texture, edge);
+    return;
+  }
   const uint64_t bytes = uint64_t(source.width > 0 ? source.width : 0) *
                          uint64_t(source.height > 0 ? source.height : 0) * 4;
-  if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= kMaxDecodedBytes) {
+  if (DecodedBytes(bitmap) > 0 && bytes > 0 && bytes <= uint64_t{kMaxPictureBytes}) {
     if (uint8_t* image = static_cast<uint8_t*>(std::calloc(1, bytes))) {
       if (DecodePackedBitmapRect(bitmap, source, image)) {
         StretchDecodedImage(image, source.width, source.height, texture, edge);

@@ -30,6 +30,9 @@ PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h);
 // Both consume PendingBitmap: 1 when there was one, 0 when it was none.
 int32_t MakeFrontTexture(int32_t piece);
 int32_t MakeLogoTexture();
+// Makes piece `piece`'s image from `picture`, which stays the caller's: the
+// nine pieces of one picture, read once.
+void MakeFrontTextureFrom(int32_t piece, const PackedBitmap* picture);
 // Frees every texture image and a PendingBitmap never consumed.
 void FreeTextures();
 

@@ -12,10 +12,8 @@ int32_t LogoTextureSize = 0;
 
 namespace {
 
-// Makes one image from PendingBitmap into *bits with edge *size.
-int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
-  PackedBitmap* bitmap = PendingBitmap;
-  if (!bitmap) return 0;
+// Makes one image of `piece` (or all) of a bitmap into *bits with edge *size.
+void MakeTexture(const PackedBitmap* bitmap, uint8_t** bits, int32_t* size, int32_t piece) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   *size = TextureEdgeFor(h.biWidth, h.biHeight, ContextTextureLimit());
   std::free(*bits);
@@ -25,7 +23,12 @@ int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
     const PieceRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
     FillTextureFromBitmap(bitmap, source, *bits, *size);
   }
-  FreePackedBitmap(bitmap);
+}
+
+int32_t MakePendingTexture(uint8_t** bits, int32_t* size, int32_t piece) {
+  if (!PendingBitmap) return 0;
+  MakeTexture(PendingBitmap, bits, size, piece);
+  FreePackedBitmap(PendingBitmap);
   PendingBitmap = nullptr;
   return 1;
 }
@@ -34,10 +37,14 @@ int32_t MakeTexture(uint8_t** bits, int32_t* size, int32_t piece) {
 
 int32_t MakeFrontTexture(int32_t piece) {
   if (piece < 0 || piece >= kFrontPieces) return 0;
-  return MakeTexture(&FrontPieceBits[piece], &FrontTextureSize, piece);
+  return MakePendingTexture(&FrontPieceBits[piece], &FrontTextureSize, piece);
 }
 
-int32_t MakeLogoTexture() { return MakeTexture(&LogoBits, &LogoTextureSize, kWholePicture); }
+void MakeFrontTextureFrom(int32_t piece, const PackedBitmap* picture) {
+  if (piece >= 0 && piece < kFrontPieces) MakeTexture(picture, &FrontPieceBits[piece], &FrontTextureSize, piece);
+}
+
+int32_t MakeLogoTexture() { return MakePendingTexture(&LogoBits, &LogoTextureSize, kWholePicture); }
 
 void FreeTextures() {
   for (uint8_t*& bits : FrontPieceBits) {

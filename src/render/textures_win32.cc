@@ -21,11 +21,10 @@ int StretchPackedBitmap(HDC dc, int x, int y, int width, int height, const Packe
 
 namespace {
 
-// Makes one image of PendingBitmap's rectangle `piece` (or all of it) in
-// the slot *image / *bits with edge *size, and consumes PendingBitmap.
-int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece) {
-  PackedBitmap* bitmap = PendingBitmap;
-  if (!bitmap) return 0;
+// Makes one image of a bitmap's rectangle `piece` (or all of it) in the
+// slot *image / *bits with edge *size.
+void MakeTexture(const PackedBitmap* bitmap, HBITMAP* image, uint8_t** bits, int32_t* size,
+                 int32_t piece) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   *size = TextureEdgeFor(h.biWidth, h.biHeight, ContextTextureLimit());
 
@@ -65,9 +64,14 @@ int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece
     DeleteObject(*image);
     *image = nullptr;
   }
-  FreePackedBitmap(bitmap);
-  PendingBitmap = nullptr;
   if (memory) DeleteDC(memory);
+}
+
+int32_t MakePendingTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece) {
+  if (!PendingBitmap) return 0;
+  MakeTexture(PendingBitmap, image, bits, size, piece);
+  FreePackedBitmap(PendingBitmap);
+  PendingBitmap = nullptr;
   return 1;
 }
 
@@ -75,11 +79,17 @@ int32_t MakeTexture(HBITMAP* image, uint8_t** bits, int32_t* size, int32_t piece
 
 int32_t MakeFrontTexture(int32_t piece) {
   if (piece < 0 || piece >= kFrontPieces) return 0;
-  return MakeTexture(&FrontPieceBitmap[piece], &FrontPieceBits[piece], &FrontTextureSize, piece);
+  return MakePendingTexture(&FrontPieceBitmap[piece], &FrontPieceBits[piece], &FrontTextureSize,
+                            piece);
+}
+
+void MakeFrontTextureFrom(int32_t piece, const PackedBitmap* picture) {
+  if (piece < 0 || piece >= kFrontPieces) return;
+  MakeTexture(picture, &FrontPieceBitmap[piece], &FrontPieceBits[piece], &FrontTextureSize, piece);
 }
 
 int32_t MakeLogoTexture() {
-  return MakeTexture(&LogoBitmap, &LogoBits, &LogoTextureSize, kWholePicture);
+  return MakePendingTexture(&LogoBitmap, &LogoBits, &LogoTextureSize, kWholePicture);
 }
 
 void FreeTextures() {

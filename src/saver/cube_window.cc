@@ -43,6 +43,15 @@ void ApplyOverrides() {
   RateOverlayShown = o.show_fps;
 }
 
+// A picture left out is named on stderr, once a run, with the reason.
+void TellPictureProblem() {
+  static bool told = false;
+  if (FrontPictureProblem == PICTURE_FINE || told) return;
+  told = true;
+  std::fprintf(stderr, "quarlo: the picture %s can't be shown: %s\n", SaverSettings.Texture,
+               PictureProblemText(FrontPictureProblem));
+}
+
 void RedrawAllWhole() {
   for (FrameView& view : Views) view.history.count = 0;
 }
@@ -90,6 +99,7 @@ void CubeSaverProc(SaverMessage message) {
       LoadSettings();
       ApplyOverrides();
       MakeFrontPieces();
+      TellPictureProblem();
       break;
     case SAVER_PAINT:
       if (FirstPaintSeen) {

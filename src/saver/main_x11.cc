@@ -15,7 +15,7 @@ namespace {
 
 const char kUsage[] =
     "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
-    "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE.bmp]\n"
+    "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE]\n"
     "              [-delay USEC] [-fps | -no-fps] [-visual ID|CLASS|default]\n"
     "              [-geometry WxH+X+Y] [-sync] [-install | -noinstall] [-mono] [-pair]\n"
     "              [-display NAME | -x11 | -wayland] [--version]\n"
@@ -29,7 +29,8 @@ const char kUsage[] =
     "                  on Wayland when a compositor answers, else on X\n"
     "  -window-id ID   draw into the window ID\n"
     "  -explode, -no-explode, -size, -texture\n"
-    "                  this run's settings in place of the stored ones\n"
+    "                  this run's settings in place of the stored ones (FILE: a\n"
+    "                  picture, BMP, PNG or JPEG)\n"
     "  -delay USEC     the pause between frames (50000: the show's own pace)\n"
     "  -fps            the frame rate, the load and the polygons in a corner\n"
     "  -visual V       the visual of the windows it makes on X\n"

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "settings/dialog_model.h"
 
@@ -116,6 +117,24 @@ GtkFileFilter* PictureFilter() {
   gtk_file_filter_set_name(filter, kBitmapFilterName);
   gtk_file_filter_add_pattern(filter, "*.[bB][mM][pP]");
   return filter;
+}
+
+// The pictures' patterns, each in any case ("*.png" as "*.[pP][nN][gG]").
+GtkFileFilter* PictureFilter() {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, kPictureFilterName);
+  std::string pattern;
+  for (const char* c = kPictureFilterPatterns;; ++c) {
+    if (*c == ';' || *c == '\0') {
+      gtk_file_filter_add_pattern(filter, pattern.c_str());
+      pattern.clear();
+      if (*c == '\0') return filter;
+    } else if (g_ascii_isalpha(*c)) {
+      pattern += {'[', g_ascii_tolower(*c), g_ascii_toupper(*c), ']'};
+    } else {
+      pattern += *c;
+    }
+  }
 }
 
 void ChooseTextureFile(ConfigDialog* d) {

@@ -1,8 +1,11 @@
 #include "settings/dialog_model.h"
 
 const char kChooseTextureTitle[] = "Choose Texture";
-const char kBitmapFilterName[] = "Windows Bitmaps (*.bmp)";
-const char kBitmapFilterPattern[] = "*.bmp";
+#define QUARLO_PICTURES "Pictures"
+#define QUARLO_PICTURE_PATTERNS "*.bmp;*.png;*.jpg;*.jpeg"
+const char kPictureFilterName[] = QUARLO_PICTURES;
+const char kPictureFilterPatterns[] = QUARLO_PICTURE_PATTERNS;
+const char kPictureFilterLabel[] = QUARLO_PICTURES " (" QUARLO_PICTURE_PATTERNS ")";
 const char kBitmapDefaultExtension[] = "bmp";
 
 ConfigDialogView ConfigDialogViewOf(const SaverSettingsRecord& record) {

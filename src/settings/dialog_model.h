@@ -42,8 +42,11 @@ enum ConfigDialogAction {
 };
 ConfigDialogAction ApplyConfigCommand(SaverSettingsRecord* record, int32_t control);
 
-// The file chooser's texts.
+// The file chooser's texts: the pictures' filter by its name, its patterns
+// (";" between them, matched in any case) and, for the Windows list, the
+// two in one label.
 extern const char kChooseTextureTitle[];
-extern const char kBitmapFilterName[];
-extern const char kBitmapFilterPattern[];
+extern const char kPictureFilterName[];
+extern const char kPictureFilterPatterns[];
+extern const char kPictureFilterLabel[];
 extern const char kBitmapDefaultExtension[];

@@ -14,11 +14,11 @@
 namespace {
 
 // "name", NUL, "pattern", NUL, NUL: the one filter pair and the list's end.
-const char* BitmapFilter() {
-  static char filter[64];
-  const size_t name = std::strlen(kBitmapFilterName) + 1;
-  std::memcpy(filter, kBitmapFilterName, name);
-  std::memcpy(filter + name, kBitmapFilterPattern, std::strlen(kBitmapFilterPattern) + 1);
+const char* PictureFilter() {
+  static char filter[128];
+  const size_t name = std::strlen(kPictureFilterLabel) + 1;
+  std::memcpy(filter, kPictureFilterLabel, name);
+  std::memcpy(filter + name, kPictureFilterPatterns, std::strlen(kPictureFilterPatterns) + 1);
   return filter;
 }
 
@@ -39,7 +39,7 @@ void ChooseTextureFile(HWND dialog) {
   // The size the system's oldest callers give (76 bytes on 32-bit Windows).
   request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   request.hwndOwner = dialog;
-  request.lpstrFilter = BitmapFilter();
+  request.lpstrFilter = PictureFilter();
   request.nFilterIndex = 1;
   request.lpstrFile = SaverSettings.Texture;
   request.nMaxFile = kTexturePathBytes;

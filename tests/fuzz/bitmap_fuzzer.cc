@@ -1,17 +1,23 @@
-// libFuzzer target: any bytes through the bitmap reader, our decoder and
-// the stretch into texture images, as the saver makes them. Built with the
-// address and undefined-behaviour sanitizers: a read outside a block, an
-// overflow or a texel left transparent stops the run.
+// libFuzzer target: any bytes through the picture loading (the bitmap
+// reader, or libpng and libjpeg with EXIF orientation and alpha), our
+// decoder and the stretch into texture images, as the saver makes them.
+// Built with the address and undefined-behaviour sanitizers: a read outside
+// a block, an overflow or a texel left transparent stops the run.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
-#include "render/bitmap.h"
+#include "render/picture.h"
 #include "render/textures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  PackedBitmap* bitmap = LoadBitmapMemory(data, size);
-  if (!bitmap) return 0;
+  PictureProblem problem = PICTURE_FINE;
+  // A small texture limit, so that large JPEGs take the reduced decodes.
+  PackedBitmap* bitmap = LoadPictureMemory(data, size, 16, &problem);
+  if (!bitmap) {
+    if (problem == PICTURE_FINE) std::abort();  // a refusal always says why
+    return 0;
+  }
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   // Larger pictures go the same way, only slower: the run stays quick. The
   // whole picture is one of the rectangles decoded.

@@ -31,6 +31,16 @@ gboolean AnswerChooser(gpointer) {
   g_list_free(windows);
   if (!chooser) return ++tries < 100;
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(chooser)), kChooseTextureTitle);
+  GSList* filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(chooser));
+  EXPECT_TRUE(filters && !filters->next) << "one filter";
+  for (GSList* f = filters; f; f = f->next) {
+    EXPECT_STREQ(gtk_file_filter_get_name(GTK_FILE_FILTER(f->data)), "Pictures");
+    for (const char* file : {"a.bmp", "b.PNG", "c.Jpg", "d.jpeG", "e.gif", "f.bmp.txt"}) {
+      GtkFileFilterInfo info = {GTK_FILE_FILTER_DISPLAY_NAME, nullptr, nullptr, file, nullptr};
+      EXPECT_EQ(gtk_file_filter_filter(GTK_FILE_FILTER(f->data), &info) != 0, file[0] < 'e') << file;
+    }
+  }
+  g_slist_free(filters);
   gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser));
   const bool ready = name && chosen == name;
   g_free(name);

@@ -205,6 +205,12 @@ def case_settings(run):
     check(wait_for_colour(run, given, (256, 192, 768, 576)) >= 500, "-texture showed nothing")
     run.xdotool("key", "x")
     exit_code(saver)
+    saver = start_full_screen(run, "-texture", "/nonexistent.png")  # a plain face, and one line why
+    check(wait_for_colour(run, (0, 0, 255), (256, 192, 768, 576)) >= 500, "no plain front face")
+    run.xdotool("key", "x")
+    said = saver.stderr.read() if exit_code(saver) == 0 else None
+    check(said == "quarlo: the picture /nonexistent.png can't be shown: there is no such file\n",
+          "a missing picture: %r" % said)
 
     def cube_pixels(ending, *args):  # drawn on the root window, ended by a signal
         saver = run.start("-root", *args)

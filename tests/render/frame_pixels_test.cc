@@ -4,6 +4,8 @@
 #include <EGL/egl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "render/damage.h"
 #include "render/dib_decode.h"
 #include "render/frame.h"
+#include "render/front_pieces.h"
 #include "render/gl_context.h"
 #include "render/gl_context_egl.h"
 #include "render/logo.h"
@@ -41,11 +44,9 @@ class FrameTest : public ::testing::Test {
   void Start(int w, int h, int displacement = 60, const std::string& texture = "") {
     ResetShowForTesting();
     SaverSettings = SaverSettingsRecord{!texture.empty(), 0, displacement, ""};
-    for (int p = 0; p < 9 && !texture.empty(); ++p) {
-      PendingBitmap = LoadBitmapFile(texture.c_str());
-      ASSERT_NE(PendingBitmap, nullptr);
-      MakeFrontTexture(p);
-    }
+    std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", texture.c_str());
+    MakeFrontPieces();  // as the saver does
+    ASSERT_EQ(SaverSettings.Surface, !texture.empty()) << PictureProblemText(FrontPictureProblem);
     ASSERT_TRUE(CreateHeadlessContext(w, h));
     PendingBitmap = LoadLogoBitmap();
     ASSERT_EQ(MakeLogoTexture(), 1);
@@ -118,6 +119,41 @@ TEST_F(FrameTest, ThePictureLiesUprightAndUnmirrored) {
     EXPECT_EQ(AtCubie(cubie, -0.5f, -0.5f, 1), kRed | kBlue) << cubie;
   }
   EXPECT_EQ(AtCubie(1, 0, 1, 0), kRed);  // the top keeps its colour
+}
+
+// ImageMagick's copy of a picture in another format (ImageMagick's name
+// for it); its path.
+std::string Converted(const std::string& from, const std::string& name, const std::string& options,
+                      const std::string& format) {
+  const std::string path = WriteTempFile(name, {});
+  const std::string command = "convert '" + from + "' " + options + " " + format + ":'" + path + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return path;
+}
+
+TEST_F(FrameTest, APngShowsAsTheBitmapOfItsPixelsAndTransparencyShowsTheFace) {
+  const std::string bitmap = WriteTempFile("same.bmp", BuildPicture(61, 47, [](int x, int y) {
+    return 0x10C040u ^ uint32_t(x * 0x050301 + y * 0x030507);
+  }));
+  Start(320, 240, 30, bitmap);
+  Tick(0);
+  const std::vector<uint8_t> drawn_from_bitmap = pixels_;
+  const struct {
+    const char *name, *options, *format;
+    bool same_as_bitmap;  // else: the front face's plain colour
+  } cases[] = {{"same.png", "", "PNG24", true},
+               {"same-interlaced.png", "-interlace PNG", "PNG24", true},
+               {"clear.png", "-alpha set -channel A -evaluate set 0 +channel", "PNG32", false}};
+  for (const auto& c : cases) {
+    TearDown();
+    Start(320, 240, 30, Converted(bitmap, c.name, c.options, c.format));
+    Tick(0);
+    if (c.same_as_bitmap) {
+      EXPECT_TRUE(pixels_ == drawn_from_bitmap) << c.name;
+    } else {
+      for (int cubie : {0, 4, 8}) EXPECT_EQ(AtCubie(cubie, 0.3f, -0.4f, 1), kBlue) << c.name << " " << cubie;
+    }
+  }
 }
 
 TEST_F(FrameTest, TurningLayersShowGreyAndExplodingCubiesFlyOut) {

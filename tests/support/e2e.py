@@ -214,16 +214,23 @@ def full_screen_input_rules(run, areas=(None,), uncovered=None):
 
 def picture_on_front(run, store):
     """Surface on and a picture stored (`store` puts the two settings where
-    the saver reads them): the front face shows it."""
+    the saver reads them): the front face shows it, and a PNG of the same
+    pixels (ImageMagick's) draws the same first frame as the bitmap."""
     colour = (17, 140, 91)
-    path = os.path.join(run.work, "face.bmp")
-    write_solid_bmp(path, colour)
-    store(path)
-    saver = start_full_screen(run)
-    seen = wait_for_colour(run, colour, (256, 192, 768, 576))
-    check(seen >= 500, "the front face never showed the picture (%d pixels)" % seen)
-    run.xdotool("key", "x")
-    check(exit_code(saver) == 0, "a key press did not end the saver with 0")
+    bmp, png = os.path.join(run.work, "face.bmp"), os.path.join(run.work, "face.png")
+    write_solid_bmp(bmp, colour)
+    subprocess.run(["convert", bmp, "PNG24:" + png], check=True)
+    frames = []
+    for path in (bmp, png):
+        store(path)
+        run.xdotool("mousemove", "500", "400")
+        saver = run.start("-s")
+        frames.append(first_frame(run, 256, 192, 512, 384))
+        seen = wait_for_colour(run, colour, (256, 192, 768, 576))
+        check(seen >= 500, "the front face never showed %s (%d pixels)" % (path, seen))
+        run.xdotool("key", "x")
+        check(exit_code(saver) == 0, "a key press did not end the saver with 0")
+    check(frames[0] == frames[1], "the PNG's first frame differs from the bitmap's")
 
 
 def first_frame(screen, left, top, width, height, timeout=10):

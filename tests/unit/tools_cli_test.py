@@ -60,7 +60,7 @@ def render(command, work):
     with open(os.path.join(work, "broken.bmp"), "w") as broken:
         broken.write("BM not a bitmap at all")
     for args, says in ((["--out", os.path.join(work, "no", "dir", "a.png")], "cannot write"),
-                       (["--texture", broken.name, "--out", png], "cannot read the bitmap")):
+                       (["--texture", broken.name, "--out", png], "can't be shown: the bitmap is damaged")):
         code, _, err = run(command + ["--seed", "1", "--tick", "1"] + args)
         check(code == 2 and says in err and not os.path.exists(png), "%s: %d %r" % (args, code, err))
     code, _, err = run(command + ["--seed", "0", "--tick", "12", "--size", "160x120", "--explode", "--out", png])

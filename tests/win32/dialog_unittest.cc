@@ -51,6 +51,9 @@ std::vector<Step> Steps(const DialogStep& s) {
               [s](HWND) {
                 HWND chooser = FindWindowA(nullptr, kChooseTextureTitle);
                 if (!chooser) return false;
+                char type[64] = {};  // the file type list (cmb1) offers the pictures
+                GetDlgItemTextA(chooser, 0x470, type, sizeof type);
+                EXPECT_STREQ(type, "Pictures (*.bmp;*.png;*.jpg;*.jpeg)");
                 HWND name = GetDlgItem(chooser, 0x47C);           // the file name box (cmb13)
                 SetWindowTextA(name ? name : GetDlgItem(chooser, 0x480), s.text.c_str());  // or edt1
                 return PostMessageA(chooser, WM_COMMAND, IDOK, 0) != 0;

@@ -53,7 +53,11 @@ int main(int argc, char** argv) {
     SaverSettings.Surface = 1;
     std::snprintf(SaverSettings.Texture, sizeof SaverSettings.Texture, "%s", o.texture);
     MakeFrontPieces();  // as the saver does at window creation
-    if (!SaverSettings.Surface) return Fail("cannot read the bitmap", o.texture);
+    if (!SaverSettings.Surface) {
+      std::fprintf(stderr, "quarlo-render: the picture %s can't be shown: %s\n", o.texture,
+                   PictureProblemText(FrontPictureProblem));
+      return 2;
+    }
   }
   if (!CreateHeadlessContext(o.width, o.height)) return Fail("no OpenGL context from EGL", nullptr);
   PendingBitmap = LoadLogoBitmap();

@@ -9,7 +9,7 @@ namespace {
 
 const char kUsage[] =
     "usage: quarlo-render --seed N --tick T [--size WxH] [--explode] [--displacement D]\n"
-    "                     [--texture FILE.bmp] [--every K] --out FILE.png|DIR";
+    "                     [--texture FILE] [--every K] --out FILE.png|DIR";
 
 // The frame size and distance are bounded so that nothing silly reaches EGL.
 constexpr uint64_t kMaxEdge = 8192;
