@@ -4,7 +4,11 @@
 #include "cube/show.h"
 #include "settings/settings.h"
 
+const int8_t kDrawnCubies[kDrawnCubieCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                               14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
+
 namespace {
+const float kCubieSpacing = 2.2f;
 const float kExplodeScale = 0.35f;
 const float kTiltDegrees = 20;
 
@@ -15,6 +19,10 @@ TransformStep Rotate(float degrees, float x, float y, float z) {
   return {TransformStep::kRotate, degrees, x, y, z, nullptr};
 }
 }  // namespace
+
+void CubieHome(int i, float at[3]) {
+  for (int axis = 0; axis < 3; ++axis) at[axis] = kCubieSpacing * static_cast<float>(SlotCoordinate(i, axis));
+}
 
 bool FrameExplodes() {
   return ShowState == SHOW_EXPLODE || ShowState == SHOW_SCRAMBLE || ShowState == SHOW_IMPLODE;

@@ -3,6 +3,8 @@
 // arithmetic multiplies the same steps out, so the two can't drift apart.
 #pragma once
 
+#include <cstdint>
+
 // One step: a translation, a rotation as glRotatef takes it, or a matrix.
 struct TransformStep {
   enum Kind { kTranslate, kRotate, kMultiply } kind;
@@ -10,9 +12,13 @@ struct TransformStep {
   const float* matrix;     // kMultiply: 16 floats in OpenGL's column order
 };
 
-enum { kCameraSteps = 3, kMostCubieSteps = 4 };
-// Each cubie's list draws it at this many times its slot position.
-constexpr float kCubieSpacing = 2.2f;
+enum { kCameraSteps = 3, kMostCubieSteps = 4, kDrawnCubieCount = 26 };
+
+// Every cubie but the hidden centre, which is never drawn.
+extern const int8_t kDrawnCubies[kDrawnCubieCount];
+// Where cubie i stands in the solved cube, in the cube's frame: 2.2 times
+// its slot's position.
+void CubieHome(int i, float at[3]);
 
 // The camera: the cube moved Displacement away from the eye and tilted.
 void CameraSteps(TransformStep steps[kCameraSteps]);

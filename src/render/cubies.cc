@@ -82,6 +82,13 @@ void EmitPolygon(const FaceShape& shape, const float* color, bool textured) {
 
 }  // namespace
 
+void UseDecalTexture(GLuint name) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+}
+
 void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   if (face < 0 || face >= kFaces) return;
   const FaceShape& shape = kFaceShapes[face];
@@ -95,18 +102,18 @@ void DrawCubieFace(int32_t face, int32_t piece, int32_t inside) {
   // colour happens to be current.
   const GLuint texture = piece >= 0 && piece < kFrontPieces ? FrontTextureName[piece] : 0;
   const bool picture = surface && !inside && texture;
-  if (picture) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-  }
+  if (picture) UseDecalTexture(texture);
   EmitPolygon(shape, picture ? nullptr : color, true);
   if (surface) glDisable(GL_TEXTURE_2D);
 }
 
 void BuildCubieLists() {
   SeedShowRandom(static_cast<uint32_t>(std::time(nullptr)));
+  CompileCubieLists();
+  ResetCube();
+}
+
+void CompileCubieLists() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
   LogoTextureName = MakeTextureObject(LogoBits, LogoTextureSize);
@@ -114,12 +121,11 @@ void BuildCubieLists() {
     FrontTextureName[p] =
         SaverSettings.Surface ? MakeTextureObject(FrontPieceBits[p], FrontTextureSize) : 0;
   }
-  for (int i = 0; i < kCubies; ++i) {
-    if (i == kHiddenCubie) continue;
+  for (int8_t i : kDrawnCubies) {
     glNewList(static_cast<GLuint>(i + 1), GL_COMPILE);
-    glTranslatef(kCubieSpacing * static_cast<float>(SlotCoordinate(i, 0)),
-                 kCubieSpacing * static_cast<float>(SlotCoordinate(i, 1)),
-                 kCubieSpacing * static_cast<float>(SlotCoordinate(i, 2)));
+    float home[3];
+    CubieHome(i, home);
+    glTranslatef(home[0], home[1], home[2]);
     for (int8_t face : kCubieFaces[i].outside) {
       if (face >= 0) DrawCubieFace(face, face == FACE_FRONT ? i : 0, 0);
     }
@@ -128,7 +134,6 @@ void BuildCubieLists() {
     }
     glEndList();
   }
-  ResetCube();
 }
 
 int32_t FramePolygonCount() {

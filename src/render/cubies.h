@@ -11,9 +11,15 @@
 extern GLuint FrontTextureName[kFrontPieces];
 extern GLuint LogoTextureName;
 
-// Seeds the show from the clock, enables depth test and culling, makes the
-// texture objects, compiles the lists and resets the cube. Once per context.
+// Enables depth test and culling, makes the texture objects and compiles
+// the lists. Once per context.
+void CompileCubieLists();
+// The Windows saver's scene step: seeds the show from the clock, compiles
+// the lists and resets the cube.
 void BuildCubieLists();
+// Turns on the texture `name` as the front faces and the background show
+// their pictures: replacing the colour (GL_DECAL), at the fastest quality.
+void UseDecalTexture(GLuint name);
 // Emits face 0..5 (right, front, top, left, bottom, back) into the list
 // being compiled; any other code emits nothing.
 void DrawCubieFace(int32_t face, int32_t piece, int32_t inside);

@@ -1,39 +1,37 @@
-// Where a frame differs from the one before: the background never changes,
-// so only the cube's part of the window does. Pure arithmetic on the model,
-// the show and the projection, so it is tested without a context.
+// Where a frame differs from the one before: the background never changes
+// and a cubie that didn't move is drawn where it was, so only the places of
+// the cubies that moved (where they were and where they are) do. Pure
+// arithmetic on the model, the show and the one perspective, so it is
+// tested without a context.
 #pragma once
 
 #include <cstdint>
 
-// Window pixels, counted from the bottom left as glScissor counts them.
-struct PixelRect {
-  int32_t x, y, width, height;
-};
+#include "cube/model.h"
+#include "render/pixel_rect.h"
 
-bool IsEmptyRect(const PixelRect& r);
-PixelRect UnionRect(const PixelRect& a, const PixelRect& b);
+// Each drawn cubie's model-view for the frame about to be drawn, worked out
+// once for all its views, and which cubies moved since the frame before.
+void MeasureCubies();
 
 // Where a point of cubie i's own cube (its centre at 0, its corners at +-1)
-// lands in a width x height view as this frame draws it, in window pixels
-// from the bottom left; false when it lies behind the eye.
+// lands in a width x height view as the measured frame draws it, in window
+// pixels from the bottom left; false when it lies behind the eye.
 bool CubiePointInWindow(int cubie, const float point[3], int32_t width, int32_t height, double* x,
                         double* y);
 
-// Where the cubies of this frame can touch pixels in a width x height view:
-// their corners as the frame draws them, projected, with a margin for
-// rounding; the whole view when one reaches behind the eye.
-PixelRect CubeScreenRect(int32_t width, int32_t height);
-
-// The cube's rectangles of the last frames, newest first.
+// One view's memory of its frames: its rectangle in the drawable, each
+// cubie's rectangle in its last frame, and what changed in its last frames.
 enum { kRememberedFrames = 4 };
-struct DamageHistory {
-  PixelRect cube[kRememberedFrames];
-  int32_t count;  // 0: nothing drawn yet, or the frame must be drawn whole
+struct ViewDamage {
+  PixelRect rect;
+  PixelRect cubies[kCubies];
+  PixelRect changed[kRememberedFrames];  // newest first
+  int32_t count;  // frames remembered; 0: none, so the next is drawn whole
 };
-void RememberCubeRect(DamageHistory* history, const PixelRect& cube);
 
-// What must be drawn again over a back buffer that holds the frame `age`
-// frames back (0: its contents are unknown) to give this frame, whose cube
-// lies in `cube`: the cube's rectangles since then, or the whole view.
-PixelRect DamageSince(const DamageHistory& history, int32_t age, const PixelRect& cube,
-                      const PixelRect& whole);
+// What must be drawn in the view `rect` (drawable pixels) over a back buffer
+// that holds the frame `age` frames back (0: its contents are unknown; a
+// view whose rectangle changed is drawn whole) to give the measured frame,
+// in which `extra` (view pixels) changes too; this frame is remembered.
+PixelRect DamageForView(ViewDamage* view, const PixelRect& rect, int32_t age, const PixelRect& extra);

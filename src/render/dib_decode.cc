@@ -168,10 +168,10 @@ uint64_t DecodedBytes(const PackedBitmap* bitmap) {
 
 bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  return DecodePackedBitmapRect(bitmap, PieceRect{0, 0, h.biWidth, h.biHeight}, out);
+  return DecodePackedBitmapRect(bitmap, PixelRect{0, 0, h.biWidth, h.biHeight}, out);
 }
 
-bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, uint8_t* out) {
+bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PixelRect& rect, uint8_t* out) {
   if (DecodedBytes(bitmap) == 0 || rect.width <= 0 || rect.height <= 0) return false;
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   const Image im{out, rect.x, rect.y, rect.width, rect.height};
@@ -192,10 +192,10 @@ bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, u
 
 void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
                          int32_t edge) {
-  StretchDecodedRect(image, width, PieceRect{0, 0, width, height}, texture, edge);
+  StretchDecodedRect(image, width, PixelRect{0, 0, width, height}, texture, edge);
 }
 
-void StretchDecodedRect(const uint8_t* image, int64_t stride, const PieceRect& rect,
+void StretchDecodedRect(const uint8_t* image, int64_t stride, const PixelRect& rect,
                         uint8_t* texture, int32_t edge) {
   if (rect.width <= 0 || rect.height <= 0 || edge <= 0) return;
   for (int32_t dy = 0; dy < edge; ++dy) {

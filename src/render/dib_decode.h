@@ -5,11 +5,7 @@
 #include <cstdint>
 
 #include "render/bitmap.h"
-
-// A rectangle of a picture, in its pixels; y counts up from the bottom row.
-struct PieceRect {
-  int32_t x, y, width, height;
-};
+#include "render/pixel_rect.h"
 
 // Decodes every form the bitmap reader accepts (1, 4, 8, 16, 24 and 32 bits;
 // BI_RGB, BI_RLE4, BI_RLE8, BI_BITFIELDS; rows bottom-up, as the reader
@@ -21,7 +17,7 @@ bool DecodePackedBitmap(const PackedBitmap* bitmap, uint8_t* out);
 // The same for one rectangle of the picture, into `out` of rect.width x
 // rect.height pixels, with no more work than the rectangle needs (run-length
 // data is read up to the rectangle's top row).
-bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PieceRect& rect, uint8_t* out);
+bool DecodePackedBitmapRect(const PackedBitmap* bitmap, const PixelRect& rect, uint8_t* out);
 // Bytes DecodePackedBitmap writes, or 0 for an empty or unusable size.
 uint64_t DecodedBytes(const PackedBitmap* bitmap);
 
@@ -31,5 +27,5 @@ uint64_t DecodedBytes(const PackedBitmap* bitmap);
 void StretchDecodedImage(const uint8_t* image, int32_t width, int32_t height, uint8_t* texture,
                          int32_t edge);
 // The same for a rectangle of a larger image whose rows hold `stride` pixels.
-void StretchDecodedRect(const uint8_t* image, int64_t stride, const PieceRect& rect,
+void StretchDecodedRect(const uint8_t* image, int64_t stride, const PixelRect& rect,
                         uint8_t* texture, int32_t edge);

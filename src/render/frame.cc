@@ -6,13 +6,12 @@
 #include "render/cubie_transform.h"
 #include "render/cubies.h"
 #include "render/gl_compat.h"
-#include "render/gl_context.h"
+#include "render/projection.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
 namespace {
 
-const float kQuadDepth = -49.9f;
 
 struct QuadCorner {
   float x, y, s, t;
@@ -22,13 +21,10 @@ const QuadCorner kBackgroundQuad[4] = {
     {64, 48, 4, 4}, {-64, 48, 0, 4}, {-64, -48, 0, 0}, {64, -48, 4, 0}};
 
 void DrawBackground() {
-  glTranslatef(0, 0, kQuadDepth - static_cast<float>(SaverSettings.Displacement));
+  glTranslatef(0, 0, -kBackgroundBeyondCube - static_cast<float>(SaverSettings.Displacement));
   // Without a logo image the quad is left out and the clear colour shows.
   if (!LogoTextureName) return;
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, LogoTextureName);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+  UseDecalTexture(LogoTextureName);
   glBegin(GL_POLYGON);
   glNormal3f(0, 0, 0);
   for (const QuadCorner& c : kBackgroundQuad) {
@@ -60,18 +56,17 @@ void DrawCubie(int i) {
 
 }  // namespace
 
+ShowPerspective PerspectiveFor(int32_t width, int32_t height) {
+  return ShowPerspective{30, height > 0 ? static_cast<double>(width) / height : 1.0, 20,
+                         SaverSettings.Displacement + 50.0};
+}
+
 void SetProjection(int32_t width, int32_t height) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  // A zero height would give no aspect; draw as if square.
-  const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
-  gluPerspective(30, aspect, 20, SaverSettings.Displacement + 50.0);
+  const ShowPerspective p = PerspectiveFor(width, height);
+  gluPerspective(p.fov_y_degrees, p.aspect, p.near_z, p.far_z);
   glViewport(0, 0, width, height);
-}
-
-void DrawFrame() {
-  DrawFrameContents();
-  SwapFrameBuffers();
 }
 
 void DrawFrameInRect(const PixelRect& rect, const PixelRect& clip) {
@@ -95,7 +90,5 @@ void DrawFrameContents() {
   TransformStep camera[kCameraSteps];
   CameraSteps(camera);
   ApplySteps(camera, kCameraSteps);
-  for (int i = 0; i < kCubies; ++i) {
-    if (i != kHiddenCubie) DrawCubie(i);
-  }
+  for (int8_t i : kDrawnCubies) DrawCubie(i);
 }

@@ -7,8 +7,9 @@
 // PICTURE_FINE.
 extern PictureProblem FrontPictureProblem;
 
-// With Surface on, reads the Texture picture (once: one read or decode
-// serves all nine pieces) and makes each piece's image; a picture that
-// can't be read turns Surface off for this run (never stored) and says why
-// in FrontPictureProblem. Nothing is read with Surface off.
+// With Surface on, reads the Texture picture and makes each piece's image:
+// a bitmap once for each piece, as the bitmap reader always has; a PNG or
+// a JPEG once, its decode serving all nine. A picture that can't be read
+// turns Surface off for this run (never stored) and says why in
+// FrontPictureProblem. Nothing is read with Surface off.
 void MakeFrontPieces();

@@ -6,10 +6,8 @@
 #include "render/gl_compat.h"
 #include "render/gl_context.h"
 
-int32_t ClientWidth = 0;
-int32_t ClientHeight = 0;
-
 namespace {
+int32_t Width = 0, Height = 0;  // the pbuffer's
 EGLDisplay Display = EGL_NO_DISPLAY;
 EGLSurface Surface = EGL_NO_SURFACE;
 EGLContext Context = EGL_NO_CONTEXT;
@@ -44,8 +42,8 @@ bool CreateHeadlessContext(int32_t width, int32_t height) {
     DestroyHeadlessContext();
     return false;
   }
-  ClientWidth = width;
-  ClientHeight = height;
+  Width = width;
+  Height = height;
   return true;
 }
 
@@ -63,15 +61,13 @@ void DestroyHeadlessContext() {
 // A pbuffer has no front buffer to show; finishing the frame is all a swap
 // means, and it keeps the last frame for the next to be drawn over.
 void SwapFrameBuffers() { glFinish(); }
-int32_t BackBufferAge() { return 1; }
-void PresentFrameRect(int32_t, int32_t, int32_t, int32_t) { glFinish(); }
 
 void ReadFramePixels(uint8_t* rgba) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, ClientWidth, ClientHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   // OpenGL gives the bottom row first.
-  const int32_t row = ClientWidth * 4;
-  for (int32_t top = 0, bottom = ClientHeight - 1; top < bottom; ++top, --bottom) {
+  const int32_t row = Width * 4;
+  for (int32_t top = 0, bottom = Height - 1; top < bottom; ++top, --bottom) {
     for (int32_t k = 0; k < row; ++k) {
       const uint8_t t = rgba[top * row + k];
       rgba[top * row + k] = rgba[bottom * row + k];

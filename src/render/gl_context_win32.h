@@ -5,6 +5,9 @@
 #include "render/gl_compat.h"
 #include "render/gl_context.h"
 
+// The client size measured when the context was made.
+extern int32_t ClientWidth;
+extern int32_t ClientHeight;
 extern HPALETTE GLPalette;
 extern HPALETTE PreviousPalette;
 

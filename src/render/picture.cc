@@ -175,6 +175,15 @@ PackedBitmap* LoadPictureFile(const char* path, int32_t max_texture_size, Pictur
   return picture;
 }
 
+bool PictureFileIsBitmap(const char* path) {
+  std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+  if (!file) return true;
+  uint8_t head[8] = {};
+  const size_t head_size = std::fread(head, 1, sizeof head, file);
+  std::fclose(file);
+  return FormatOf(head, head_size) == FORMAT_BITMAP;
+}
+
 const char* PictureProblemText(PictureProblem problem) {
   switch (problem) {
     case PICTURE_FINE: return "";

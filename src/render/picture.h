@@ -31,6 +31,9 @@ enum PictureProblem {
 // JPEG larger than its pieces need may be decoded at a half, a quarter or
 // an eighth of its size (never below what the texture edge uses).
 PackedBitmap* LoadPictureFile(const char* path, int32_t max_texture_size, PictureProblem* problem);
+// Whether the bitmap reader reads the file (it is no PNG or JPEG, or can't
+// be opened to tell).
+bool PictureFileIsBitmap(const char* path);
 // The same for a picture's bytes in memory.
 PackedBitmap* LoadPictureMemory(const uint8_t* data, size_t size, int32_t max_texture_size,
                                 PictureProblem* problem);

@@ -25,20 +25,20 @@ int32_t TextureEdgeFor(int32_t w, int32_t h, int32_t max_size) {
   return size < limit ? size : limit;
 }
 
-PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h) {
-  return PieceRect{static_cast<int32_t>(int64_t{piece % 3} * w / 3),
+PixelRect PieceSourceRect(int32_t piece, int32_t w, int32_t h) {
+  return PixelRect{static_cast<int32_t>(int64_t{piece % 3} * w / 3),
                    static_cast<int32_t>(int64_t{2 - piece / 3} * h / 3), w / 3, h / 3};
 }
 
-PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h) {
-  return piece == kWholePicture ? PieceRect{0, 0, w, h} : PieceSourceRect(piece, w, h);
+PixelRect TextureSourceRect(int32_t piece, int32_t w, int32_t h) {
+  return piece == kWholePicture ? PixelRect{0, 0, w, h} : PieceSourceRect(piece, w, h);
 }
 
 namespace {
 
 // Whether the bitmap's pixels are already decoded pixels (32 bits, no masks,
 // every row there, as a decoded PNG or JPEG is), to be sampled in place.
-bool IsDecodedForm(const PackedBitmap* bitmap, const PieceRect& source) {
+bool IsDecodedForm(const PackedBitmap* bitmap, const PixelRect& source) {
   const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
   return h.biBitCount == 32 && h.biCompression == BI_RGB_CODE && h.biWidth > 0 && h.biHeight > 0 &&
          h.biSizeImage >= int64_t{h.biWidth} * h.biHeight * 4 && source.x >= 0 && source.y >= 0 &&
@@ -48,7 +48,7 @@ bool IsDecodedForm(const PackedBitmap* bitmap, const PieceRect& source) {
 }  // namespace
 
 // Only the rectangle is decoded: a piece costs its ninth of the picture.
-void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
+void FillTextureFromBitmap(const PackedBitmap* bitmap, const PixelRect& source, uint8_t* texture,
                            int32_t edge) {
   if (IsDecodedForm(bitmap, source)) {
     StretchDecodedRect(PackedBitmapPixels(bitmap), PackedBitmapHeader(bitmap).biWidth, source, texture, edge);

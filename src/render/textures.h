@@ -22,10 +22,10 @@ int32_t TextureSizeFor(int32_t n);
 int32_t TextureEdgeFor(int32_t w, int32_t h, int32_t max_size);
 
 // Piece p (0..8, row p / 3 from the top, column p % 3) of a w x h picture.
-PieceRect PieceSourceRect(int32_t piece, int32_t w, int32_t h);
+PixelRect PieceSourceRect(int32_t piece, int32_t w, int32_t h);
 // What an image is made from: piece 0..8, or kWholePicture for the logo.
 enum { kWholePicture = -1 };
-PieceRect TextureSourceRect(int32_t piece, int32_t w, int32_t h);
+PixelRect TextureSourceRect(int32_t piece, int32_t w, int32_t h);
 
 // Both consume PendingBitmap: 1 when there was one, 0 when it was none.
 int32_t MakeFrontTexture(int32_t piece);
@@ -42,5 +42,5 @@ void MakeTextureOpaque(uint8_t* texture, int32_t edge);
 
 // Fills a texture image of edge `edge` (zeroed by the caller) from the
 // rectangle of a bitmap, nearest pixel, then makes every pixel opaque.
-void FillTextureFromBitmap(const PackedBitmap* bitmap, const PieceRect& source, uint8_t* texture,
+void FillTextureFromBitmap(const PackedBitmap* bitmap, const PixelRect& source, uint8_t* texture,
                            int32_t edge);

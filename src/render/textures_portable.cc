@@ -20,7 +20,7 @@ void MakeTexture(const PackedBitmap* bitmap, uint8_t** bits, int32_t* size, int3
   *bits = nullptr;
   if (*size > 0) *bits = static_cast<uint8_t*>(std::calloc(size_t(*size) * *size, 4));
   if (*bits) {
-    const PieceRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
+    const PixelRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
     FillTextureFromBitmap(bitmap, source, *bits, *size);
   }
 }

@@ -54,7 +54,7 @@ void MakeTexture(const PackedBitmap* bitmap, HBITMAP* image, uint8_t** bits, int
       RealizePalette(memory);
     }
     SetStretchBltMode(memory, COLORONCOLOR);
-    const PieceRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
+    const PixelRect source = TextureSourceRect(piece, h.biWidth, h.biHeight);
     StretchPackedBitmap(memory, 0, 0, *size, *size, bitmap, source.x, source.y, source.width,
                         source.height, SRCCOPY);
     GdiFlush();

@@ -1,18 +1,17 @@
 #include "saver/cube_window.h"
 
 #include <cstdio>
+#include <ctime>
 
 #include "cube/show.h"
-#include "render/cubies.h"
 #include "render/frame.h"
 #include "render/front_pieces.h"
-#include "render/logo.h"
 #include "render/rate_overlay.h"
+#include "render/scene.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 #include "shell/saver_run.h"
 
-int32_t FirstPaintSeen = 0;
 SettingOverrides CommandLineSettings;
 
 namespace {
@@ -26,11 +25,7 @@ uint32_t TickMicroseconds() {
 }
 
 bool HaveContext = false;
-FrameView Views[kMostSaverSurfaces] = {};
-
-const SurfaceDrawing& Drawing() {
-  return SaverFrontEndInUse == FRONT_END_WAYLAND ? WaylandSurfaceDrawing : X11SurfaceDrawing;
-}
+ViewDamage Views[kMostSaverSurfaces] = {};  // what each surface's back buffers hold
 
 void ApplyOverrides() {
   const SettingOverrides& o = CommandLineSettings;
@@ -48,45 +43,42 @@ void TellPictureProblem() {
   static bool told = false;
   if (FrontPictureProblem == PICTURE_FINE || told) return;
   told = true;
-  std::fprintf(stderr, "quarlo: the picture %s can't be shown: %s\n", SaverSettings.Texture,
-               PictureProblemText(FrontPictureProblem));
+  const char* path = SaverSettings.Texture;
+  SayProblem("the picture %s%scan't be shown: %s", path, *path ? " " : "",
+             PictureProblemText(FrontPictureProblem));
 }
 
-void RedrawAllWhole() {
-  for (FrameView& view : Views) view.history.count = 0;
-}
-
-// The frame of this tick on every surface that can be seen; one unseen
-// is drawn whole when it shows again.
+// The frame of this tick on every surface that can be seen; one whose
+// buffers hold what is unknown (new, resized, unseen until now) is drawn
+// whole.
 void DrawSurfaces() {
-  const SurfaceDrawing& drawing = Drawing();
+  const SaverDrawing& drawing = *SaverDrawingInUse;
+  MeasureCubies();
   for (int32_t i = 0; i < SaverSurfaceCount; ++i) {
-    const SaverSurface& s = SaverSurfaces[i];
-    const int32_t age = s.visible && s.width > 0 && s.height > 0 ? drawing.begin_surface(i) : -1;
-    if (age < 0) {
-      Views[i].history.count = 0;
-      continue;
-    }
-    drawing.present_surface(i, DrawViewChanges(&Views[i], PixelRect{s.x, s.y, s.width, s.height}, age));
+    SaverSurface& s = SaverSurfaces[i];
+    const int32_t age = s.seen && s.width > 0 && s.height > 0 ? drawing.begin_surface(i) : -1;
+    if (age < 0 || s.redraw) Views[i].count = 0;
+    if (age < 0) continue;
+    s.redraw = 0;
+    const PixelRect drawn = DrawViewChanges(&Views[i], PixelRect{s.x, s.y, s.width, s.height}, age);
+    drawing.present_surface(i, drawn.x, drawn.y, drawn.width, drawn.height);
   }
   drawing.end_frame();
   if (RateOverlayShown) CountShownFrame();
 }
 
 void SetUpScene() {
-  HaveContext = Drawing().make_context();
+  HaveContext = SaverDrawingInUse->make_context();
   if (!HaveContext) return;
-  PendingBitmap = LoadLogoBitmap();
-  if (PendingBitmap) MakeLogoTexture();
-  BuildCubieLists();
+  BuildScene();
+  StartShow(static_cast<uint32_t>(std::time(nullptr)));
   FreeTextures();  // the texture objects hold their own copies of the images
-  RedrawAllWhole();
   SetSaverTimer(TickMicroseconds());
 }
 
 void TearDown() {
   KillSaverTimer();
-  if (HaveContext) Drawing().drop_context();
+  if (HaveContext) SaverDrawingInUse->drop_context();
   HaveContext = false;
   FreeTextures();
 }
@@ -102,17 +94,10 @@ void CubeSaverProc(SaverMessage message) {
       TellPictureProblem();
       break;
     case SAVER_PAINT:
-      if (FirstPaintSeen) {
-        RedrawAllWhole();  // what was covered shows again with the next frame
-        break;
-      }
-      FirstPaintSeen = 1;
       SetUpScene();
       break;
     case SAVER_TIMER:
       ShowTick(DrawSurfaces);
-      break;
-    case SAVER_RESIZE:  // each view is drawn whole when it finds its rectangle changed
       break;
     case SAVER_DESTROY:
       TearDown();

@@ -3,6 +3,9 @@
 // with every other tick shown, from the record as the dialog holds it.
 #include "saver/settings_preview.h"
 
+#include <cstdio>
+#include <ctime>
+
 #include "cube/show.h"
 #include "render/bitmap.h"
 #include "render/cubies.h"
@@ -10,6 +13,7 @@
 #include "render/front_pieces.h"
 #include "render/gl_context_egl.h"
 #include "render/logo.h"
+#include "render/scene.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
@@ -18,7 +22,7 @@ namespace {
 int32_t Width = 0, Height = 0;
 uint8_t* Target = nullptr;  // where the tick's frame goes
 bool Drawn = false;
-bool PictureLeftOut = false;
+char Problem[160] = "";  // why the picture is left out, or empty
 uint32_t Ticks = 0;
 
 void DrawShown() {
@@ -34,6 +38,7 @@ bool Start(int32_t width, int32_t height) {
   Height = height;
   PendingBitmap = LoadLogoBitmap();
   if (PendingBitmap) MakeLogoTexture();
+  StartShow(static_cast<uint32_t>(std::time(nullptr)));
   return true;
 }
 
@@ -51,17 +56,19 @@ void SettingsChanged(bool picture) {
   if (picture) {
     const int32_t surface = SaverSettings.Surface;
     MakeFrontPieces();
-    PictureLeftOut = surface && !SaverSettings.Surface;
+    Problem[0] = '\0';
+    if (surface && !SaverSettings.Surface) {
+      std::snprintf(Problem, sizeof Problem, "This picture can't be shown: %s.",
+                    PictureProblemText(FrontPictureProblem));
+    }
     DeleteCubieLists();
-    BuildCubieLists();
+    CompileCubieLists();
     SaverSettings.Surface = surface;
   }
   SetProjection(Width, Height);
 }
 
-const char* PictureProblem() {
-  return PictureLeftOut ? "This picture can't be shown." : nullptr;
-}
+const char* WhyPictureLeftOut() { return Problem[0] ? Problem : nullptr; }
 
 void Stop() {
   DeleteCubieLists();
@@ -69,7 +76,7 @@ void Stop() {
   DestroyHeadlessContext();
 }
 
-const ConfigDialogPreview kPreview = {Start, Tick, SettingsChanged, PictureProblem, Stop};
+const ConfigDialogPreview kPreview = {Start, Tick, SettingsChanged, WhyPictureLeftOut, Stop};
 
 }  // namespace
 

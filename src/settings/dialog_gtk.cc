@@ -111,14 +111,6 @@ void PreviewChanged(ConfigDialog* d, bool picture) {
   ShowProblem(d);
 }
 
-// The file chooser's filter: every pattern, in any case.
-GtkFileFilter* PictureFilter() {
-  GtkFileFilter* filter = gtk_file_filter_new();
-  gtk_file_filter_set_name(filter, kBitmapFilterName);
-  gtk_file_filter_add_pattern(filter, "*.[bB][mM][pP]");
-  return filter;
-}
-
 // The pictures' patterns, each in any case ("*.png" as "*.[pP][nN][gG]").
 GtkFileFilter* PictureFilter() {
   GtkFileFilter* filter = gtk_file_filter_new();
@@ -308,7 +300,7 @@ GtkWidget* BuildSettings(ConfigDialog* d) {
   gtk_label_set_mnemonic_widget(GTK_LABEL(file_label), d->path);
   g_signal_connect(d->path, "changed", G_CALLBACK(PathEdited), d);
   d->choose = Control(d, gtk_button_new_with_mnemonic("_Choose…"), kChooseBitmapButton);
-  gtk_widget_set_tooltip_text(d->choose, "Choose a picture: Windows bitmaps");
+  gtk_widget_set_tooltip_text(d->choose, "Choose a picture: BMP, PNG or JPEG");
   gtk_widget_set_hexpand(d->path, TRUE);
   gtk_box_pack_start(GTK_BOX(file), d->path, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(file), d->choose, FALSE, FALSE, 0);

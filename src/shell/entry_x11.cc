@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "quarlo_version.h"
+#include "shell/gl_context_x11.h"
 #include "shell/saver_arguments.h"
 #include "shell/saver_shell_wayland.h"
 #include "shell/saver_shell_x11.h"
@@ -23,8 +24,6 @@ void (*SaverStartHook)(SaverStartStep step) = nullptr;
 
 namespace {
 
-const char kTitle[] = "Quarlo's Cube";
-enum { kWindowWidth = 800, kWindowHeight = 600 };
 
 // X errors are not fatal to a saver: a window that goes away while a frame
 // is drawn gives one, and its DestroyNotify ends the run cleanly.
@@ -42,7 +41,7 @@ Window MakeWindow(Window parent, int x, int y, int width, int height, bool full_
                   const SaverVisualRequest& request) {
   const int screen = DefaultScreen(SaverDisplay);
   XVisualInfo visual;
-  if (!ChooseSaverVisual(SaverDisplay, screen, request, &visual)) {
+  if (!ChooseWindowVisual(SaverDisplay, screen, request, &visual)) {
     visual.visual = DefaultVisual(SaverDisplay, screen);
     visual.depth = DefaultDepth(SaverDisplay, screen);
   }
@@ -65,8 +64,8 @@ Window MakeOwnWindow(bool full_screen, const SaverArguments& arguments) {
   const int screen_height = DisplayHeight(SaverDisplay, screen);
   const SaverGeometry& g = arguments.geometry;
   XSizeHints hints = {};
-  hints.width = full_screen ? screen_width : g.has_size ? g.width : kWindowWidth;
-  hints.height = full_screen ? screen_height : g.has_size ? g.height : kWindowHeight;
+  hints.width = full_screen ? screen_width : g.has_size ? g.width : kSaverWindowWidth;
+  hints.height = full_screen ? screen_height : g.has_size ? g.height : kSaverWindowHeight;
   if (!full_screen && g.has_place) {
     hints.x = g.x_from_right ? screen_width - hints.width - g.x : g.x;
     hints.y = g.y_from_bottom ? screen_height - hints.height - g.y : g.y;
@@ -76,8 +75,8 @@ Window MakeOwnWindow(bool full_screen, const SaverArguments& arguments) {
   const Window window = MakeWindow(RootWindow(SaverDisplay, screen), hints.x, hints.y, hints.width,
                                    hints.height, full_screen, arguments.visual);
   if (hints.flags) XSetWMNormalHints(SaverDisplay, window, &hints);
-  XStoreName(SaverDisplay, window, full_screen ? "Screen Saver" : kTitle);
-  XClassHint hint = {const_cast<char*>("quarlo"), const_cast<char*>("Quarlo")};
+  XStoreName(SaverDisplay, window, full_screen ? "Screen Saver" : kSaverTitle);
+  XClassHint hint = {const_cast<char*>(kSaverAppId), const_cast<char*>("Quarlo")};
   XSetClassHint(SaverDisplay, window, &hint);
   return window;
 }
@@ -139,7 +138,7 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
       return SAVER_EXIT_CANNOT_RUN;
     }
     SaverWindow = given;
-    if (!SaverCanDrawInVisual(SaverDisplay, host.visual)) {
+    if (!VisualSuitsDrawing(SaverDisplay, host.visual)) {
       SaverHost = given;
       SaverWindow = MakeWindow(given, 0, 0, host.width, host.height, false, arguments.visual);
     }

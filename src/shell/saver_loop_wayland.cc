@@ -9,13 +9,13 @@
 // -window gets an ordinary one, whose buffers follow the largest scale of
 // the outputs it is on.
 #include <linux/input-event-codes.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
 
+#include "shell/gl_context_wayland.h"
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_wayland.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -26,13 +26,10 @@
 #undef namespace
 
 wl_display* SaverWaylandDisplay = nullptr;
-wl_shm* SaverWaylandShm = nullptr;
+
 
 namespace {
 
-const char kTitle[] = "Quarlo's Cube";
-const char kAppId[] = "quarlo";
-enum { kWindowWidth = 800, kWindowHeight = 600 };
 
 // One surface slot: an output and its layer surface, or the one toplevel,
 // which has the last slot to itself.
@@ -50,6 +47,7 @@ struct Slot {
   xdg_toplevel* toplevel;
   int32_t width, height;  // surface size, from the last configure
   bool configured;
+  WaylandGLSurface gl;     // what the program's drawing made on the surface
 };
 Slot Slots[kMostSaverSurfaces] = {};
 enum : int32_t { kWindowSlot = kMostSaverSurfaces - 1, kMostOutputs = kWindowSlot };
@@ -63,37 +61,26 @@ wl_pointer* Pointer = nullptr;
 zwlr_layer_shell_v1* LayerShell = nullptr;
 xdg_wm_base* WmBase = nullptr;
 zxdg_output_manager_v1* OutputManager = nullptr;
+wl_shm* Shm = nullptr;  // none when the compositor offers no shared memory
 
 bool FullScreen = false;
-int32_t WindowWidth = kWindowWidth, WindowHeight = kWindowHeight;  // -window's first size
+int32_t WindowWidth = kSaverWindowWidth, WindowHeight = kSaverWindowHeight;  // -window's first size
 bool Running = false;  // the surfaces are being made: outputs that come get theirs
 bool Ended = false;
-bool PaintSeen = false;
 // The pointer, in the compositor's space, and where it was first reported.
 bool HaveOrigin = false;
 int32_t OriginX = 0, OriginY = 0;
 Slot* PointerSlot = nullptr;
 
-// The slot's size in buffer pixels to the program; not drawn until configured.
-void Publish(int32_t i) {
-  const Slot& s = Slots[i];
-  SaverSurfaces[i] = {0, 0, s.width * s.scale, s.height * s.scale, s.configured && s.surface};
-  if (i >= SaverSurfaceCount && s.surface) SaverSurfaceCount = i + 1;
-}
-
+// The slot's size in buffer pixels, to the program; not drawn until configured.
 void Configured(Slot* slot, int32_t width, int32_t height) {
-  const bool resized = slot->configured && (width != slot->width || height != slot->height);
   slot->width = width;
   slot->height = height;
   slot->configured = true;
   if (slot->surface) wl_surface_set_buffer_scale(slot->surface, slot->scale);
-  Publish(int32_t(slot - Slots));
-  if (!PaintSeen) {
-    PaintSeen = true;
-    CubeSaverProc(SAVER_PAINT);
-  } else if (resized) {
-    CubeSaverProc(SAVER_RESIZE);
-  }
+  SetSaverSurface(int32_t(slot - Slots), 0, 0, width * slot->scale, height * slot->scale,
+                  slot->surface != nullptr);
+  PaintSaver();
 }
 
 // --- layer surfaces ---
@@ -218,7 +205,7 @@ wl_surface* MakeSurface(Slot* slot) {
 void MakeLayerSurface(Slot* slot) {
   if (!MakeSurface(slot)) return;
   slot->layer = zwlr_layer_shell_v1_get_layer_surface(LayerShell, slot->surface, slot->output,
-                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kAppId);
+                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kSaverAppId);
   zwlr_layer_surface_v1_add_listener(slot->layer, &kLayerListener, slot);
   zwlr_layer_surface_v1_set_size(slot->layer, 0, 0);
   zwlr_layer_surface_v1_set_anchor(slot->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
@@ -236,16 +223,16 @@ void MakeToplevel(Slot* slot) {
   xdg_surface_add_listener(slot->shell_surface, &kShellSurfaceListener, slot);
   slot->toplevel = xdg_surface_get_toplevel(slot->shell_surface);
   xdg_toplevel_add_listener(slot->toplevel, &kToplevelListener, slot);
-  xdg_toplevel_set_title(slot->toplevel, kTitle);
-  xdg_toplevel_set_app_id(slot->toplevel, kAppId);
+  xdg_toplevel_set_title(slot->toplevel, kSaverTitle);
+  xdg_toplevel_set_app_id(slot->toplevel, kSaverAppId);
   if (FullScreen) xdg_toplevel_set_fullscreen(slot->toplevel, nullptr);
   wl_surface_commit(slot->surface);
 }
 
-// Takes down a slot's surface (the program first lets go of its part).
+// Takes down a slot's surface, what the drawing made on it first.
 void DropSurface(int32_t i) {
   Slot& s = Slots[i];
-  if (s.surface) SaverSurfaceGoing(i);
+  ReleaseWaylandSurface(&s.gl);
   if (PointerSlot == &s) PointerSlot = nullptr;
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
   if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
@@ -256,7 +243,7 @@ void DropSurface(int32_t i) {
   s.shell_surface = nullptr;
   s.surface = nullptr;
   s.configured = false;
-  SaverSurfaces[i] = SaverSurface{};
+  SetSaverSurface(i, 0, 0, 0, 0, 0);
 }
 
 void DropSlot(int32_t i) {
@@ -381,8 +368,8 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     wl_seat_add_listener(Seat, &kSeatListener, nullptr);
   } else if (which == wl_output_interface.name) {
     AddOutput(name, version);
-  } else if (which == wl_shm_interface.name && !SaverWaylandShm) {
-    SaverWaylandShm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+  } else if (which == wl_shm_interface.name && !Shm) {
+    Shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
   } else if (which == zwlr_layer_shell_v1_interface.name) {
     LayerShell = static_cast<zwlr_layer_shell_v1*>(
         wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, Version(version, 4)));
@@ -418,6 +405,30 @@ void GlobalRemove(void*, wl_registry*, uint32_t name) {
 }
 const wl_registry_listener kRegistryListener = {Global, GlobalRemove};
 
+// --- the drawing: one EGL context, current on each surface in turn ---
+
+// Without a context nothing is ever shown: the compositor shows no surface
+// without a buffer, so the run would go on unseen, ending on nothing.
+bool MakeContext() {
+  if (CreateWaylandContext(SaverWaylandDisplay, Shm)) return true;
+  EndSaverRun(SAVER_EXIT_CANNOT_RUN);
+  return false;
+}
+void DropContext() {
+  for (Slot& s : Slots) ReleaseWaylandSurface(&s.gl);
+  DestroyWaylandContext();
+}
+int32_t BeginSurface(int32_t i) {
+  Slot& s = Slots[i];
+  if (!s.surface) return -1;
+  return UseWaylandSurface(&s.gl, s.surface, SaverSurfaces[i].width, SaverSurfaces[i].height);
+}
+void PresentSurface(int32_t i, int32_t x, int32_t y, int32_t width, int32_t height) {
+  PresentWaylandSurface(&Slots[i].gl, x, y, width, height);
+}
+void EndFrame() {}
+const SaverDrawing kDrawing = {MakeContext, DropContext, BeginSurface, PresentSurface, EndFrame};
+
 // --- the loop ---
 
 // Reads and handles what the compositor sent, waiting at most `timeout`
@@ -431,11 +442,7 @@ bool Dispatch(int32_t timeout) {
     wl_display_cancel_read(display);
     return false;
   }
-  pollfd waits[2] = {{wl_display_get_fd(display), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
-  int ready = 0;
-  while ((ready = poll(waits, SaverSignalFd() >= 0 ? 2 : 1, timeout)) < 0 && errno == EINTR) {
-  }
-  if (ready > 0 && (waits[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+  if (WaitForEvents(wl_display_get_fd(display), timeout)) {
     if (wl_display_read_events(display) < 0) return false;
   } else {
     wl_display_cancel_read(display);
@@ -473,7 +480,7 @@ void TearDownAll() {
   if (WmBase) xdg_wm_base_destroy(WmBase);
   if (OutputManager) zxdg_output_manager_v1_destroy(OutputManager);
   if (Compositor) wl_compositor_destroy(Compositor);
-  if (SaverWaylandShm) wl_shm_destroy(SaverWaylandShm);
+  if (Shm) wl_shm_destroy(Shm);
   if (Registry) wl_registry_destroy(Registry);
   Keyboard = nullptr;
   Pointer = nullptr;
@@ -482,7 +489,7 @@ void TearDownAll() {
   WmBase = nullptr;
   OutputManager = nullptr;
   Compositor = nullptr;
-  SaverWaylandShm = nullptr;
+  Shm = nullptr;
   Registry = nullptr;
 }
 
@@ -515,16 +522,13 @@ bool MakeSurfaces() {
 
 }  // namespace
 
-wl_surface* SaverWaylandSurface(int32_t i) {
-  return i >= 0 && i < kMostSaverSurfaces ? Slots[i].surface : nullptr;
-}
 
 int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeometry& geometry) {
   SaverWaylandDisplay = display;
-  SaverFrontEndInUse = FRONT_END_WAYLAND;
+  SaverDrawingInUse = &kDrawing;
   FullScreen = full_screen;
-  WindowWidth = geometry.has_size ? geometry.width : kWindowWidth;
-  WindowHeight = geometry.has_size ? geometry.height : kWindowHeight;
+  WindowWidth = geometry.has_size ? geometry.width : kSaverWindowWidth;
+  WindowHeight = geometry.has_size ? geometry.height : kSaverWindowHeight;
   CatchEndingSignals();
   Registry = wl_display_get_registry(display);
   wl_registry_add_listener(Registry, &kRegistryListener, nullptr);
@@ -547,11 +551,11 @@ int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeomet
     } else {
       result = SAVER_EXIT_CANNOT_RUN;
     }
-    CubeSaverProc(SAVER_DESTROY);
+    DestroySaver();
   }
   TearDownAll();
   wl_display_disconnect(display);
   SaverWaylandDisplay = nullptr;
-  Running = Ended = PaintSeen = HaveOrigin = false;
+  Running = Ended = HaveOrigin = false;
   return result;
 }

@@ -5,12 +5,11 @@
 // focus taken by another window. In full screen each monitor's rectangle is
 // a surface of its own, followed through RandR's changes of the screen.
 #include <X11/extensions/Xrandr.h>
-#include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
+#include "shell/gl_context_x11.h"
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_x11.h"
 
@@ -27,7 +26,6 @@ bool HaveMouseOrigin = true;
 int RandrEventBase = -1;
 // What makes the window seen or not (SaverVisible).
 bool WindowMapped = false, HostMapped = true, Obscured = false;
-bool PaintSeen = false;
 // The monitors' rectangles (X coordinates from the top left) when the
 // full-screen window spans more than one; else none.
 XRRMonitorInfo* Monitors = nullptr;
@@ -35,13 +33,16 @@ int MonitorCount = 0;
 
 // The surfaces: the whole window, or each monitor's part of it.
 void UpdateSurfaces() {
-  SaverSurfaceCount = 1;
-  SaverSurfaces[0] = {0, 0, SaverWidth, SaverHeight, SaverVisible};
-  for (int i = 0; i < MonitorCount && i < kMostSaverSurfaces; ++i) {
-    const XRRMonitorInfo& m = Monitors[i];
-    SaverSurfaces[i] = {m.x, SaverHeight - m.y - m.height, m.width, m.height, SaverVisible};
-    SaverSurfaceCount = i + 1;
+  const int count = MonitorCount < kMostSaverSurfaces ? MonitorCount : kMostSaverSurfaces;
+  for (int i = 0; i < kMostSaverSurfaces; ++i) {
+    if (i < count) {
+      const XRRMonitorInfo& m = Monitors[i];
+      SetSaverSurface(i, m.x, SaverHeight - m.y - m.height, m.width, m.height, SaverVisible);
+    } else {
+      SetSaverSurface(i, 0, 0, i == 0 ? SaverWidth : 0, i == 0 ? SaverHeight : 0, SaverVisible);
+    }
   }
+  SaverSurfaceCount = count > 1 ? count : 1;
 }
 
 void UpdateVisible() {
@@ -69,11 +70,27 @@ void FindMonitors() {
   if (!Monitors) MonitorCount = 0;
 }
 
+// Drawn whole at the next frame: what was covered shows again.
 void Paint() {
-  CubeSaverProc(SAVER_PAINT);
-  if (!PaintSeen && SaverStartHook) SaverStartHook(SAVER_START_PAINTED);
-  PaintSeen = true;
+  RedrawSaverSurfaces();
+  if (PaintSaver() && SaverStartHook) SaverStartHook(SAVER_START_PAINTED);
 }
+
+// --- the drawing: one context on the saver window, its surfaces drawn into
+// one back buffer and shown together ---
+
+int32_t Drawn[4] = {};
+
+bool MakeContext() { return MakeWindowContext(SaverDisplay, SaverWindow); }
+int32_t BeginSurface(int32_t) { return WindowBackBufferAge(SaverWidth, SaverHeight); }
+void PresentSurface(int32_t, int32_t x, int32_t y, int32_t width, int32_t height) {
+  UniteRect(Drawn, x, y, width, height);
+}
+void EndFrame() {
+  PresentWindowPart(Drawn[0], Drawn[1], Drawn[2], Drawn[3], SaverWidth, SaverHeight);
+  Drawn[0] = Drawn[1] = Drawn[2] = Drawn[3] = 0;
+}
+const SaverDrawing kDrawing = {MakeContext, DropWindowContext, BeginSurface, PresentSurface, EndFrame};
 
 Cursor BlankCursor() {
   static const char nothing[1] = {0};
@@ -120,7 +137,6 @@ void FollowScreenChange(XEvent* event) {
                     DisplayHeight(SaverDisplay, screen));
   FindMonitors();
   UpdateSurfaces();
-  CubeSaverProc(SAVER_RESIZE);
 }
 
 // Xwayland names its outputs XWAYLAND0, XWAYLAND1, ...
@@ -202,12 +218,9 @@ bool HandleEvent(XEvent& event, bool ends_on_input, Atom close_request, Cursor c
       if (event.xexpose.count == 0) Paint();
       return false;
     case ConfigureNotify:
-      if (event.xconfigure.width != SaverWidth || event.xconfigure.height != SaverHeight) {
-        SaverWidth = event.xconfigure.width;
-        SaverHeight = event.xconfigure.height;
-        UpdateSurfaces();
-        CubeSaverProc(SAVER_RESIZE);
-      }
+      SaverWidth = event.xconfigure.width;
+      SaverHeight = event.xconfigure.height;
+      UpdateSurfaces();
       return false;
     case MapNotify:
       WindowMapped = true;
@@ -247,13 +260,6 @@ bool MeasureWindows() {
   return true;
 }
 
-// Sleeps until X has something to say, a signal comes or the tick is due.
-void Wait() {
-  pollfd waits[2] = {{ConnectionNumber(SaverDisplay), POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
-  while (poll(waits, SaverSignalFd() >= 0 ? 2 : 1, MillisecondsToTick()) < 0 && errno == EINTR) {
-  }
-}
-
 }  // namespace
 
 void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
@@ -273,6 +279,7 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
   const Cursor cursor = ends_on_input ? BlankCursor() : None;
   if (cursor != None) XDefineCursor(SaverDisplay, SaverWindow, cursor);
 
+  SaverDrawingInUse = &kDrawing;
   CubeSaverProc(SAVER_CREATE);
   if (SaverStartHook) SaverStartHook(SAVER_START_CREATED);
   if (own_window) {
@@ -292,9 +299,9 @@ void RunSaverLoop(bool ends_on_input, Atom close_request, bool own_window) {
       XFlush(SaverDisplay);
       continue;
     }
-    Wait();
+    WaitForEvents(ConnectionNumber(SaverDisplay), MillisecondsToTick());
   }
-  CubeSaverProc(SAVER_DESTROY);
+  DestroySaver();
   if (ends_on_input) {
     XUngrabKeyboard(SaverDisplay, CurrentTime);
     XUngrabPointer(SaverDisplay, CurrentTime);

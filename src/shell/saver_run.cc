@@ -4,12 +4,17 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdarg>
+#include <cstdio>
 #include <ctime>
 
-SaverFrontEnd SaverFrontEndInUse = FRONT_END_X11;
+const char kSaverTitle[] = "Quarlo's Cube";
+const char kSaverAppId[] = "quarlo";
 SaverSurface SaverSurfaces[kMostSaverSurfaces] = {};
 int32_t SaverSurfaceCount = 0;
+const SaverDrawing* SaverDrawingInUse = nullptr;
 
 namespace {
 
@@ -20,6 +25,7 @@ int SignalPipe[2] = {-1, -1};
 timer_t Deadline;
 bool HaveDeadline = false;
 bool EndAsked = false;
+bool Painted = false;
 int32_t EndCode = 0;
 
 int64_t Now() {
@@ -42,6 +48,61 @@ void NoteSignal(int) {
 void DeadlinePassed(int) { _exit(0); }
 
 }  // namespace
+
+void SayProblem(const char* format, ...) {
+  char line[512];
+  va_list values;
+  va_start(values, format);
+  std::vsnprintf(line, sizeof line, format, values);
+  va_end(values);
+  std::fprintf(stderr, "quarlo: %s\n", line);
+}
+
+void SetSaverSurface(int32_t i, int32_t x, int32_t y, int32_t width, int32_t height, int32_t seen) {
+  SaverSurface& s = SaverSurfaces[i];
+  const bool moved = x != s.x || y != s.y || width != s.width || height != s.height;
+  if (moved || (seen && !s.seen)) s.redraw = 1;
+  s.x = x, s.y = y, s.width = width, s.height = height, s.seen = seen;
+  if (width > 0 && i >= SaverSurfaceCount) SaverSurfaceCount = i + 1;
+}
+
+void RedrawSaverSurfaces() {
+  for (SaverSurface& s : SaverSurfaces) s.redraw = 1;
+}
+
+void UniteRect(int32_t rect[4], int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return;
+  if (rect[2] <= 0 || rect[3] <= 0) {
+    rect[0] = x, rect[1] = y, rect[2] = width, rect[3] = height;
+    return;
+  }
+  const int32_t right = rect[0] + rect[2] > x + width ? rect[0] + rect[2] : x + width;
+  const int32_t top = rect[1] + rect[3] > y + height ? rect[1] + rect[3] : y + height;
+  rect[0] = rect[0] < x ? rect[0] : x;
+  rect[1] = rect[1] < y ? rect[1] : y;
+  rect[2] = right - rect[0];
+  rect[3] = top - rect[1];
+}
+
+bool PaintSaver() {
+  if (Painted) return false;
+  Painted = true;
+  CubeSaverProc(SAVER_PAINT);
+  return true;
+}
+
+void DestroySaver() {
+  CubeSaverProc(SAVER_DESTROY);
+  Painted = EndAsked = false;
+}
+
+bool WaitForEvents(int fd, int32_t timeout) {
+  pollfd waits[2] = {{fd, POLLIN, 0}, {SaverSignalFd(), POLLIN, 0}};
+  int ready = 0;
+  while ((ready = poll(waits, SaverSignalFd() >= 0 ? 2 : 1, timeout)) < 0 && errno == EINTR) {
+  }
+  return ready > 0 && (waits[0].revents & (POLLIN | POLLHUP | POLLERR));
+}
 
 void SetSaverTimer(uint32_t period_us) {
   TimerSet = true;

@@ -14,34 +14,64 @@ enum SaverExitCode : int32_t {
   SAVER_EXIT_CANNOT_RUN = -1, // no display, no such window, no dialog, -a
 };
 
+// The saver's own window, the same on both front ends.
+extern const char kSaverTitle[];  // "Quarlo's Cube"
+extern const char kSaverAppId[];  // its Wayland app id and X class name
+enum : int32_t { kSaverWindowWidth = 800, kSaverWindowHeight = 600 };
+
+// Says a problem on stderr, as one line that starts "quarlo: ".
+void SayProblem(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // What happens to the saver's surfaces, in the order a run sees them.
 enum SaverMessage : int32_t {
   SAVER_CREATE,   // the surfaces are coming: load what needs no drawing yet
-  SAVER_PAINT,    // a surface can be drawn into (the first expose or configure; at once for a foreign window)
+  SAVER_PAINT,    // once, when a surface can first be drawn into
   SAVER_TIMER,    // the timer set with SetSaverTimer
-  SAVER_RESIZE,   // a surface's size has changed
   SAVER_DESTROY,  // the run ends: take everything down
 };
 
 // The program's procedure; both front ends call it.
 void CubeSaverProc(SaverMessage message);
+// SAVER_PAINT, the first time a run calls it; and SAVER_DESTROY, which
+// makes ready for another run.
+bool PaintSaver();  // true the first time
+void DestroySaver();
 
-// Which front end runs, set before the procedure first sees a message.
-enum SaverFrontEnd : int32_t { FRONT_END_X11, FRONT_END_WAYLAND };
-extern SaverFrontEnd SaverFrontEndInUse;
-
-// A rectangle that shows the show, in pixels of its drawable counted from the
-// bottom left: an X window (or one monitor's part of it), or a Wayland
-// output's surface (its buffer pixels). A slot whose width is 0 shows
-// nothing (an output not configured yet, or gone).
+// One surface the show is drawn on: an X window (or one monitor's part of
+// it), or a Wayland output's surface. Its front end keeps it up to date.
 struct SaverSurface {
-  int32_t x, y, width, height;
-  int32_t visible;  // unseen surfaces are not drawn
+  int32_t x, y, width, height;  // pixels of its drawable, from the bottom left; 0 wide: none
+  int32_t seen;                 // unseen surfaces are not drawn
+  int32_t redraw;               // what its buffers hold is unknown: the next frame is drawn whole
 };
 // Every monitor of a real setup: 64 outputs, and one window.
 enum { kMostSaverSurfaces = 65 };
 extern SaverSurface SaverSurfaces[kMostSaverSurfaces];
 extern int32_t SaverSurfaceCount;  // slots in use
+// Surface i as its front end finds it now: moved, resized or seen again, it
+// is drawn whole at the next frame; none (0 wide) past the last one in use.
+void SetSaverSurface(int32_t i, int32_t x, int32_t y, int32_t width, int32_t height, int32_t seen);
+void RedrawSaverSurfaces();  // all of them, as after an expose
+// rect (x, y, width, height) and another together: their bounds.
+void UniteRect(int32_t rect[4], int32_t x, int32_t y, int32_t width, int32_t height);
+
+// A front end's drawing: one context for all its surfaces, made current on
+// each in turn. Each front end hands the program its own before SAVER_CREATE.
+struct SaverDrawing {
+  bool (*make_context)();  // false, having said why: nothing can be drawn
+  void (*drop_context)();  // the lists and textures go with it
+  // The context current on surface i; the age of its back buffer in frames
+  // (0: unknown), or -1 when it can't be drawn on now.
+  int32_t (*begin_surface)(int32_t i);
+  // What was drawn on surface i this frame (nothing: 0 wide).
+  void (*present_surface)(int32_t i, int32_t x, int32_t y, int32_t width, int32_t height);
+  void (*end_frame)();  // after every surface had its turn
+};
+extern const SaverDrawing* SaverDrawingInUse;
+
+// Sleeps until `fd` has something to read, a signal comes or `timeout`
+// milliseconds (-1: for ever) have passed; whether `fd` has.
+bool WaitForEvents(int fd, int32_t timeout);
 
 // One periodic timer, as the Windows saver's SetTimer and KillTimer: ticks
 // come every period from a monotonic clock, never in a burst after a stall;

@@ -1,7 +1,7 @@
 // The screen-saver shell on X11: the command line, the saver window of each
 // mode, the event loop with its 50 ms timer, and the rules that end a
-// full-screen saver. The program plugs in its saver window procedure, the
-// visual its drawing needs, and its settings dialog.
+// full-screen saver. The program plugs in its saver window procedure and its
+// settings dialog.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -13,13 +13,6 @@
 #include "shell/saver_run.h"
 
 // Plug-in points, supplied by the program (and CubeSaverProc).
-// The visual for the windows the shell makes itself, as -visual asks where
-// that visual can draw; false when there is none.
-bool ChooseSaverVisual(Display* display, int screen, const SaverVisualRequest& request,
-                       XVisualInfo* visual);
-// Whether a window another program made can be drawn into as it is; when
-// not, the shell draws into a child window of its own that covers it.
-bool SaverCanDrawInVisual(Display* display, Visual* visual);
 // Runs the settings dialog on the X display named (null: the session's):
 // 1 after OK, 0 after Cancel, -1 when it can't be shown.
 int32_t RunConfigDialog(const char* display);

@@ -18,9 +18,9 @@
 #include "render/dib_decode.h"
 #include "render/frame.h"
 #include "render/front_pieces.h"
-#include "render/gl_context.h"
 #include "render/gl_context_egl.h"
 #include "render/logo.h"
+#include "render/scene.h"
 #include "render/textures.h"
 #include "settings/settings.h"
 
@@ -48,11 +48,12 @@ class FrameTest : public ::testing::Test {
     MakeFrontPieces();  // as the saver does
     ASSERT_EQ(SaverSettings.Surface, !texture.empty()) << PictureProblemText(FrontPictureProblem);
     ASSERT_TRUE(CreateHeadlessContext(w, h));
-    PendingBitmap = LoadLogoBitmap();
-    ASSERT_EQ(MakeLogoTexture(), 1);
-    BuildCubieLists();
-    SeedShowRandom(0);
-    SetProjection(ClientWidth, ClientHeight);
+    BuildScene();
+    ASSERT_NE(LogoTextureName, 0u);
+    StartShow(0);
+    SetProjection(w, h);
+    width_ = w;
+    height_ = h;
     pixels_.assign(size_t(w) * h * 4, 0);
   }
   void TearDown() override {
@@ -66,17 +67,19 @@ class FrameTest : public ::testing::Test {
     ReadFramePixels(pixels_.data());
   }
   Rgb At(int x, int y_from_top) const {
-    const uint8_t* p = &pixels_[(size_t(y_from_top) * ClientWidth + x) * 4];
+    const uint8_t* p = &pixels_[(size_t(y_from_top) * width_ + x) * 4];
     return Rgb{p[0]} << 16 | p[1] << 8 | p[2];
   }
   // The pixel where a point of cubie i's own cube lands.
   Rgb AtCubie(int cubie, float x, float y, float z) const {
     const float point[3] = {x, y, z};
     double wx = 0, wy = 0;
-    EXPECT_TRUE(CubiePointInWindow(cubie, point, ClientWidth, ClientHeight, &wx, &wy));
-    return At(int(wx), ClientHeight - 1 - int(wy));
+    MeasureCubies();
+    EXPECT_TRUE(CubiePointInWindow(cubie, point, width_, height_, &wx, &wy));
+    return At(int(wx), height_ - 1 - int(wy));
   }
   std::vector<uint8_t> pixels_;
+  int width_ = 0, height_ = 0;
 };
 
 TEST_F(FrameTest, FacesLogoAndClearColourWhereTheyBelong) {
@@ -179,6 +182,7 @@ TEST_F(FrameTest, TurningLayersShowGreyAndExplodingCubiesFlyOut) {
   double x = 0, y = 0;
   SaverSettings.Explode = 0;
   ShowState = SHOW_WAIT;  // where cubie 4's face was before it flew
+  MeasureCubies();
   CubiePointInWindow(4, centre, 320, 240, &x, &y);
   EXPECT_TRUE(logo.count(At(int(x), 239 - int(y)))) << "the cube's old place is empty";
 }
@@ -203,41 +207,43 @@ struct SecondSurface {
   void Use(EGLSurface surface) { eglMakeCurrent(display, surface, surface, context); }
 };
 
+// The frame drawn only where it changed, over a pbuffer that holds the frame
+// `age` frames back, as a window's back buffers would.
+ViewDamage View = {};
+void DrawChanged(int32_t width, int32_t height, int32_t age) {
+  MeasureCubies();
+  DrawViewChanges(&View, PixelRect{0, 0, width, height}, age);
+  glFinish();
+}
+
 TEST_F(FrameTest, FramesDrawnWhereTheyChangedAreTheWholeFramesPixelForPixel) {
   const std::string picture = WriteTempFile(
       "changed.bmp", BuildPicture(48, 36, [](int x, int y) { return 0x3070D0u ^ (x * 5 + y * 3); }));
   for (const int32_t explode : {0, 1}) {
-    Start(256, 160, 30, explode ? "" : picture);  // near: cubies fly past the eye
-    SaverSettings.Explode = explode;
-    SecondSurface changed(256, 160);
-    ASSERT_NE(changed.second, EGL_NO_SURFACE);
-    std::vector<uint8_t> whole(pixels_.size());
-    RedrawWholeFrame();
-    int differing = 0;
-    for (int tick = 0; tick < (explode ? 330 : 220) && differing < 3; ++tick) {  // a show and more
-      ShowTick(nullptr);
-      changed.Use(changed.first);
-      DrawFrame();
-      ReadFramePixels(whole.data());
-      changed.Use(changed.second);
-      DrawChangedFrame();
-      ReadFramePixels(pixels_.data());
-      if (pixels_ != whole) ADD_FAILURE() << "explode " << explode << ", tick " << tick << ", state " << ShowState << ++differing;
+    for (const int32_t age : {1, 2}) {  // one back buffer, or two in turn
+      Start(256, 160, 30, explode ? "" : picture);  // near: cubies fly past the eye
+      SaverSettings.Explode = explode;
+      SecondSurface buffers[2] = {SecondSurface(256, 160), SecondSurface(256, 160)};
+      ASSERT_TRUE(buffers[0].second != EGL_NO_SURFACE && buffers[1].second != EGL_NO_SURFACE);
+      std::vector<uint8_t> whole(pixels_.size());
+      View = ViewDamage{};
+      int differing = 0;
+      for (int tick = 0; tick < (explode ? 330 : 220) && differing < 3; ++tick) {  // a show and more
+        ShowTick(nullptr);
+        buffers[0].Use(buffers[0].first);
+        DrawFrame();
+        ReadFramePixels(whole.data());
+        const SecondSurface& drawn = buffers[age == 2 ? tick % 2 : 0];
+        buffers[0].Use(drawn.second);
+        DrawChanged(256, 160, tick < age ? 0 : age);
+        ReadFramePixels(pixels_.data());
+        if (pixels_ != whole) ADD_FAILURE() << "explode " << explode << ", age " << age << ", tick " << tick << ", state " << ShowState << ++differing;
+      }
+      buffers[0].Use(buffers[0].first);
+      TearDown();
     }
-    changed.Use(changed.first);
-    if (!explode) TearDown();  // the last one is the fixture's
   }
-  // Over a back buffer some frames behind, the cube's rectangles since then.
-  const PixelRect whole{0, 0, 100, 80}, now{40, 30, 10, 10};
-  DamageHistory history = {};
-  for (const PixelRect& r : {PixelRect{0, 0, 5, 5}, PixelRect{90, 70, 10, 10}, PixelRect{42, 0, 0, 0}}) RememberCubeRect(&history, r);
-  const struct { int32_t age; PixelRect want; } cases[] = {
-      {1, now}, {2, {40, 30, 60, 50}}, {3, {0, 0, 100, 80}}, {4, whole}, {0, whole}, {-1, whole}};
-  for (const auto& c : cases) {
-    const PixelRect got = DamageSince(history, c.age, now, whole);
-    EXPECT_TRUE(got.x == c.want.x && got.y == c.want.y && got.width == c.want.width && got.height == c.want.height) << c.age;
-  }
-  EXPECT_EQ(DamageSince(DamageHistory{}, 1, now, whole).width, 100);  // nothing drawn yet: whole
+  Start(64, 48);  // the fixture's
 }
 
 TEST_F(FrameTest, TicksWithRealFramesAllocateNothing) {
@@ -245,7 +251,9 @@ TEST_F(FrameTest, TicksWithRealFramesAllocateNothing) {
   SaverSettings.Explode = 1;
   // The first shows let the driver compile and cache what it needs (Mesa
   // allocates while it does); after that a tick allocates nothing at all.
-  for (ShowDrawFunction draw : {DrawFrame, DrawChangedFrame}) {
+  View = ViewDamage{};
+  const ShowDrawFunction changed = [] { DrawChanged(64, 48, 1); };
+  for (ShowDrawFunction draw : {DrawFrame, changed}) {
     for (int k = 0; k < 700; ++k) ShowTick(draw);
     const long before = AllocationCount();
     for (int k = 0; k < 700; ++k) ShowTick(draw);  // two more whole shows, every state

@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(TextureSizeTest, EdgesAndPieceRectangles) {
+TEST(TextureSizeTest, EdgesAndPixelRectangles) {
   const int32_t sizes[][2] = {{0, 0},         {1, 1},        {3, 2},          {255, 128},
                               {256, 256},     {65535, 32768}, {100000, 32768}, {-5, 32768},
                               {INT32_MIN, 32768}, {288, 256}, {560, 512}};
@@ -23,7 +23,7 @@ TEST(TextureSizeTest, EdgesAndPieceRectangles) {
   const int32_t rects[][7] = {{4, 300, 300, 100, 100, 100, 100}, {0, 640, 480, 0, 320, 213, 160},
                               {8, 640, 480, 426, 0, 213, 160},  {2, 2, 2, 1, 1, 0, 0}};
   for (const auto& r : rects) {
-    const PieceRect p = PieceSourceRect(r[0], r[1], r[2]);
+    const PixelRect p = PieceSourceRect(r[0], r[1], r[2]);
     EXPECT_TRUE(p.x == r[3] && p.y == r[4] && p.width == r[5] && p.height == r[6]) << r[0] << " of " << r[1];
   }
 }

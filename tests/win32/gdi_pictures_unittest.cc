@@ -91,7 +91,7 @@ TEST(GdiPicturesTest, TexturesDifferOnlyInWhichNeighbourTheStretchTakes) {
     const int32_t edge = TextureEdgeFor(h.biWidth, h.biHeight, 0);
     for (int32_t image = 0; image <= kFrontPieces; ++image) {
       const bool whole = image == kFrontPieces;
-      const PieceRect rect = TextureSourceRect(whole ? kWholePicture : image, h.biWidth, h.biHeight);
+      const PixelRect rect = TextureSourceRect(whole ? kWholePicture : image, h.biWidth, h.biHeight);
       PendingBitmap = LoadBitmapFile(file.c_str());
       whole ? MakeLogoTexture() : MakeFrontTexture(image);  // GDI
       const uint8_t* gdi = whole ? LogoBits : FrontPieceBits[image];

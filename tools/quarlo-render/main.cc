@@ -13,9 +13,8 @@
 #include "render/cubies.h"
 #include "render/frame.h"
 #include "render/front_pieces.h"
-#include "render/gl_context.h"
 #include "render/gl_context_egl.h"
-#include "render/logo.h"
+#include "render/scene.h"
 #include "render/textures.h"
 #include "render_args.h"
 #include "png_writer.h"
@@ -60,11 +59,9 @@ int main(int argc, char** argv) {
     }
   }
   if (!CreateHeadlessContext(o.width, o.height)) return Fail("no OpenGL context from EGL", nullptr);
-  PendingBitmap = LoadLogoBitmap();
-  MakeLogoTexture();
-  BuildCubieLists();
-  SeedShowRandom(o.seed);  // in place of the clock, so a run can be repeated
-  SetProjection(ClientWidth, ClientHeight);
+  BuildScene();
+  StartShow(o.seed);  // the seed given, not the clock, so a run can be repeated
+  SetProjection(o.width, o.height);
 
   std::vector<uint8_t> pixels(static_cast<size_t>(o.width) * o.height * 4);
   std::vector<char> path(std::strlen(o.out) + 32);

@@ -1,16 +1,16 @@
-#include "render/gl_context_wayland.h"
+#include "shell/gl_context_wayland.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 #include <wayland-egl.h>
 
-#include <cstdio>
-
-#include "render/extension_list.h"
-#include "render/gl_compat.h"
+#include "shell/extension_list.h"
+#include "shell/saver_run.h"
 
 #ifndef GL_PACK_INVERT_MESA
 #define GL_PACK_INVERT_MESA 0x8758
@@ -78,7 +78,7 @@ bool FindFramebufferCalls() {
 }
 
 bool Fail(const char* why) {
-  std::fprintf(stderr, "quarlo: no OpenGL on the Wayland display: %s\n", why);
+  SayProblem("no OpenGL on the Wayland display: %s", why);
   DestroyWaylandContext();
   return false;
 }
@@ -88,23 +88,7 @@ bool Fail(const char* why) {
 void Released(void* data, wl_buffer*) { static_cast<WaylandShmBuffer*>(data)->held = false; }
 const wl_buffer_listener kBufferListener = {Released};
 
-bool IsEmpty(int32_t width, int32_t height) { return width <= 0 || height <= 0; }
-
-// a = a and b together (as rectangles, their bounds).
-void Unite(int32_t* x, int32_t* y, int32_t* width, int32_t* height, int32_t bx, int32_t by,
-           int32_t bwidth, int32_t bheight) {
-  if (IsEmpty(bwidth, bheight)) return;
-  if (IsEmpty(*width, *height)) {
-    *x = bx, *y = by, *width = bwidth, *height = bheight;
-    return;
-  }
-  const int32_t right = *x + *width > bx + bwidth ? *x + *width : bx + bwidth;
-  const int32_t top = *y + *height > by + bheight ? *y + *height : by + bheight;
-  *x = *x < bx ? *x : bx;
-  *y = *y < by ? *y : by;
-  *width = right - *x;
-  *height = top - *y;
-}
+bool IsEmpty(const int32_t rect[4]) { return rect[2] <= 0 || rect[3] <= 0; }
 
 void DropOwnBuffers(WaylandGLSurface* gl) {
   for (WaylandShmBuffer& b : gl->shm) {
@@ -144,8 +128,8 @@ bool MakeShmBuffers(WaylandGLSurface* gl, int32_t width, int32_t height) {
                                          WL_SHM_FORMAT_XRGB8888);
     wl_buffer_add_listener(b.buffer, &kBufferListener, &b);
     b.pixels = static_cast<uint8_t*>(mapping) + one * k;
-    b.stale_width = width;  // nothing in it yet
-    b.stale_height = height;
+    b.stale[2] = width;  // nothing in it yet
+    b.stale[3] = height;
   }
   wl_shm_pool_destroy(pool);
   close(fd);
@@ -207,24 +191,21 @@ void CopyOut(const WaylandGLSurface& gl, const WaylandShmBuffer& b, int32_t x, i
 void PresentOwn(WaylandGLSurface* gl, int32_t x, int32_t y, int32_t width, int32_t height) {
   WaylandShmBuffer* free_buffer = nullptr;
   for (WaylandShmBuffer& b : gl->shm) {
-    Unite(&b.stale_x, &b.stale_y, &b.stale_width, &b.stale_height, x, y, width, height);
+    UniteRect(b.stale, x, y, width, height);
     if (!b.held && !free_buffer) free_buffer = &b;
   }
   if (!free_buffer) return;  // the compositor holds both: this waits for the next frame
   // What changed since the buffer the compositor shows: that buffer's stale part.
   const WaylandShmBuffer* shown = gl->shown ? &gl->shm[gl->shown - 1] : free_buffer;
-  const int32_t dx = shown->stale_x, dy = shown->stale_y, dwidth = shown->stale_width,
-                dheight = shown->stale_height;
+  const int32_t damage[4] = {shown->stale[0], shown->stale[1], shown->stale[2], shown->stale[3]};
+  if (gl->shown && IsEmpty(damage)) return;  // nothing changed since the buffer shown
   WaylandShmBuffer& b = *free_buffer;
-  if (!IsEmpty(b.stale_width, b.stale_height)) {
-    CopyOut(*gl, b, b.stale_x, b.stale_y, b.stale_width, b.stale_height);
-  }
-  b.stale_width = b.stale_height = 0;
+  if (!IsEmpty(b.stale)) CopyOut(*gl, b, b.stale[0], b.stale[1], b.stale[2], b.stale[3]);
+  b.stale[2] = b.stale[3] = 0;
   wl_surface_attach(gl->surface, b.buffer, 0, 0);
   if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(gl->surface)) >= 4) {
-    if (!IsEmpty(dwidth, dheight)) {
-      wl_surface_damage_buffer(gl->surface, dx, gl->height - dy - dheight, dwidth, dheight);
-    }
+    wl_surface_damage_buffer(gl->surface, damage[0], gl->height - damage[1] - damage[3], damage[2],
+                             damage[3]);
   } else {
     wl_surface_damage(gl->surface, 0, 0, INT32_MAX, INT32_MAX);
   }

@@ -1,15 +1,14 @@
-#include "render/gl_context_x11.h"
+#include "shell/gl_context_x11.h"
 
 #include <cstdio>
 
-#include "render/extension_list.h"
-
-int32_t ClientWidth = 0;
-int32_t ClientHeight = 0;
+#include "shell/extension_list.h"
+#include "shell/saver_run.h"
 
 namespace {
 Display* ContextDisplay = nullptr;
 Window ContextWindow = 0;
+GLXContext Context = nullptr;
 bool DoubleBuffered = false;
 // How the server lets a frame be shown in part, when it does.
 PFNGLXCOPYSUBBUFFERMESAPROC CopySubBuffer = nullptr;
@@ -40,17 +39,8 @@ XVisualInfo* DescribeVisual(Display* display, Visual* visual) {
   int count = 0;
   return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
 }
-}  // namespace
 
-bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
-  int request[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1,
-                   GLX_BLUE_SIZE, 1, GLX_DEPTH_SIZE, 16, None};
-  XVisualInfo* found = glXChooseVisual(display, screen, request);
-  if (!found) return false;
-  *visual = *found;
-  XFree(found);
-  return true;
-}
+}  // namespace
 
 bool VisualSuitsDrawing(Display* display, Visual* visual) {
   XVisualInfo* info = DescribeVisual(display, visual);
@@ -63,6 +53,11 @@ bool VisualSuitsDrawing(Display* display, Visual* visual) {
   return suits;
 }
 
+namespace {
+
+// Of the screen's visuals that match `wanted` in the fields of `mask`
+// (VisualIDMask, VisualClassMask), one that suits drawing, double-buffered
+// where one is; false when none suits.
 bool FindDrawingVisual(Display* display, int screen, const XVisualInfo& wanted, long mask,
                        XVisualInfo* visual) {
   XVisualInfo match = wanted;
@@ -82,30 +77,69 @@ bool FindDrawingVisual(Display* display, int screen, const XVisualInfo& wanted, 
   return best >= 0;
 }
 
-// Says why the window gets no context; it then stays blank, and input still ends it.
-GLXContext NoContext(const char* why) {
-  std::fprintf(stderr, "quarlo: no OpenGL for the window: %s\n", why);
-  return nullptr;
+bool ChooseGLVisual(Display* display, int screen, XVisualInfo* visual) {
+  int request[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1,
+                   GLX_BLUE_SIZE, 1, GLX_DEPTH_SIZE, 16, None};
+  XVisualInfo* found = glXChooseVisual(display, screen, request);
+  if (!found) return false;
+  *visual = *found;
+  XFree(found);
+  return true;
 }
 
-GLXContext CreateGLContext(Display* display, Window window) {
+}  // namespace
+
+bool ChooseWindowVisual(Display* display, int screen, const SaverVisualRequest& request,
+                        XVisualInfo* visual) {
+  XVisualInfo wanted = {};
+  long mask = VisualIDMask;
+  switch (request.kind) {
+    case VISUAL_BEST:
+      return ChooseGLVisual(display, screen, visual);
+    case VISUAL_DEFAULT:
+      wanted.visualid = XVisualIDFromVisual(DefaultVisual(display, screen));
+      break;
+    case VISUAL_CLASS:
+      wanted.c_class = int(request.value);
+      mask = VisualClassMask;
+      break;
+    case VISUAL_ID:
+      wanted.visualid = request.value;
+      break;
+  }
+  if (FindDrawingVisual(display, screen, wanted, mask, visual)) return true;
+  static bool said = false;  // the shell may make more than one window
+  if (!said) SayProblem("no visual that -visual names can draw the show here; the saver picks its own");
+  said = true;
+  return ChooseGLVisual(display, screen, visual);
+}
+
+namespace {
+
+// Says why the window gets no context; it then stays blank, and input still ends it.
+bool NoContext(const char* why) {
+  SayProblem("no OpenGL for the window: %s", why);
+  return false;
+}
+
+}  // namespace
+
+bool MakeWindowContext(Display* display, Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes)) return NoContext("the window is gone");
-  ClientWidth = attributes.width;
-  ClientHeight = attributes.height;
   XVisualInfo* visual = DescribeVisual(display, attributes.visual);
   if (!visual) return NoContext("the server does not know its visual");
   int usable = 0, doubled = 0;
-  GLXContext context = nullptr;
   const bool gl = glXGetConfig(display, visual, GLX_USE_GL, &usable) == 0 && usable;
   if (gl) {
     glXGetConfig(display, visual, GLX_DOUBLEBUFFER, &doubled);
-    context = glXCreateContext(display, visual, nullptr, True);
+    Context = glXCreateContext(display, visual, nullptr, True);
   }
   XFree(visual);
-  if (!context) return NoContext(gl ? "GLX made no context" : "its visual has no OpenGL (GLX)");
-  if (!glXMakeCurrent(display, window, context)) {
-    glXDestroyContext(display, context);
+  if (!Context) return NoContext(gl ? "GLX made no context" : "its visual has no OpenGL (GLX)");
+  if (!glXMakeCurrent(display, window, Context)) {
+    glXDestroyContext(display, Context);
+    Context = nullptr;
     return NoContext("GLX could not make the context current on it");
   }
   ContextDisplay = display;
@@ -114,50 +148,47 @@ GLXContext CreateGLContext(Display* display, Window window) {
   FindPartialPresentation(display);
   PresentedWidth = PresentedHeight = 0;
   BackBufferKnown = false;
-  glViewport(0, 0, ClientWidth, ClientHeight);
-  return context;
+  return true;
 }
 
-void DestroyGLContext(GLXContext context) {
+void DropWindowContext() {
+  if (!Context) return;
   glXMakeCurrent(ContextDisplay, None, nullptr);
-  glXDestroyContext(ContextDisplay, context);
+  glXDestroyContext(ContextDisplay, Context);
+  Context = nullptr;
   ContextDisplay = nullptr;
   ContextWindow = 0;
-}
-
-// A window in a single-buffered visual shows what is drawn once it is flushed.
-void SwapFrameBuffers() {
-  if (DoubleBuffered) {
-    glXSwapBuffers(ContextDisplay, ContextWindow);
-  } else {
-    glFlush();
-  }
 }
 
 // Drawing into a single-buffered window, or into a back buffer that is only
 // ever copied from, leaves the last frame where it is drawn; a swapped back
 // buffer holds what the server says it holds.
-int32_t BackBufferAge() {
+int32_t WindowBackBufferAge(int32_t width, int32_t height) {
   if (!DoubleBuffered) return 1;
-  if (CopySubBuffer) return BackBufferKnown ? 1 : 0;
+  if (CopySubBuffer) return BackBufferKnown && width == PresentedWidth && height == PresentedHeight;
   if (!BufferAge) return 0;
   unsigned int age = 0;
   glXQueryDrawable(ContextDisplay, ContextWindow, GLX_BACK_BUFFER_AGE_EXT, &age);
   return static_cast<int32_t>(age);
 }
 
-void PresentFrameRect(int32_t x, int32_t y, int32_t width, int32_t height) {
+// The drawable learns a new window size only from a swap; after that swap
+// the back buffer holds nothing we can count on until a frame is drawn whole.
+void PresentWindowPart(int32_t x, int32_t y, int32_t part_width, int32_t part_height,
+                       int32_t width, int32_t height) {
   if (!DoubleBuffered) {
     glFlush();
-  } else if (CopySubBuffer && (PresentedWidth != ClientWidth || PresentedHeight != ClientHeight)) {
+  } else if (CopySubBuffer && (PresentedWidth != width || PresentedHeight != height)) {
     glXSwapBuffers(ContextDisplay, ContextWindow);
-    PresentedWidth = ClientWidth;
-    PresentedHeight = ClientHeight;
+    PresentedWidth = width;
+    PresentedHeight = height;
     BackBufferKnown = false;
   } else if (CopySubBuffer) {
-    if (width > 0 && height > 0) CopySubBuffer(ContextDisplay, ContextWindow, x, y, width, height);
+    if (part_width > 0 && part_height > 0) {
+      CopySubBuffer(ContextDisplay, ContextWindow, x, y, part_width, part_height);
+    }
     BackBufferKnown = true;
   } else {
-    glXSwapBuffers(ContextDisplay, ContextWindow);
+    glXSwapBuffers(ContextDisplay, ContextWindow);  // the buffers' ages count every frame
   }
 }

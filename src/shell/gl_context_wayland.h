@@ -24,7 +24,7 @@ struct WaylandShmBuffer {
   wl_buffer* buffer;
   uint8_t* pixels;
   bool held;
-  int32_t stale_x, stale_y, stale_width, stale_height;  // from the bottom left
+  int32_t stale[4];  // x, y, width, height from the bottom left
 };
 
 // What was made on one wl_surface; all zero when nothing.
