@@ -2,6 +2,8 @@
 // palette-based format, and the rendering context.
 #pragma once
 
+#include <cstdint>
+
 #include "render/gl_compat.h"
 #include "render/gl_context.h"
 
