@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "shell/saver_shell_x11.h"
@@ -23,7 +22,7 @@ int32_t RunConfigDialog(const char* display) {
     slash = std::strrchr(path, '/');
   }
   if (!slash || size_t(slash + 1 - path) + sizeof kDialogProgram > sizeof path) {
-    std::fprintf(stderr, "quarlo: cannot tell where the settings dialog is\n");
+    SayProblem("cannot tell where the settings dialog is");
     return SAVER_EXIT_CANNOT_RUN;
   }
   std::memcpy(slash + 1, kDialogProgram, sizeof kDialogProgram);
@@ -31,7 +30,7 @@ int32_t RunConfigDialog(const char* display) {
   char* argv[] = {path, display ? display_option : nullptr, const_cast<char*>(display), nullptr};
   std::fflush(nullptr);
   execv(path, argv);
-  std::fprintf(stderr, "quarlo: cannot start the settings dialog %s: %s\n", path,
+  SayProblem("cannot start the settings dialog %s: %s", path,
                std::strerror(errno));
   return SAVER_EXIT_CANNOT_RUN;
 }

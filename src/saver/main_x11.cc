@@ -2,7 +2,6 @@
 // settings panel passes) are taken out of the command line; the rest goes to
 // the shell, which runs the mode and gives the exit code.
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "saver/cube_window.h"
@@ -40,7 +39,7 @@ const char kUsage[] =
     "                  taken as every XScreenSaver hack takes them; nothing here";
 
 bool Fail(const char* what, const char* arg) {
-  std::fprintf(stderr, "quarlo: %s%s%s\n%s\n", what, arg ? ": " : "", arg ? arg : "", kUsage);
+  SayProblem("%s%s%s\n%s", what, arg ? ": " : "", arg ? arg : "", kUsage);
   return false;
 }
 

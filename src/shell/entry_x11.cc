@@ -112,7 +112,7 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
   SaverDisplay = XOpenDisplay(arguments.display);
   if (!SaverDisplay) {
     const char* name = arguments.display ? arguments.display : XDisplayName(nullptr);
-    std::fprintf(stderr, "quarlo: cannot open the display %s%s\n",
+    SayProblem("cannot open the display %s%s",
                  *name ? name : "(DISPLAY is not set)",
                  WaylandFirst(arguments) ? ", and no Wayland compositor answers" : "");
     return SAVER_EXIT_CANNOT_RUN;
@@ -133,7 +133,7 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
     const Window given = arguments.window ? arguments.window : DefaultRootWindow(SaverDisplay);
     XWindowAttributes host;
     if (!FindHostWindow(given, &host)) {
-      std::fprintf(stderr, "quarlo: no window has the id 0x%lx\n", given);
+      SayProblem("no window has the id 0x%lx", given);
       XCloseDisplay(SaverDisplay);
       return SAVER_EXIT_CANNOT_RUN;
     }
@@ -158,7 +158,7 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
   char error[256];
   if (!ReadSaverArguments(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &arguments, error,
                           sizeof error)) {
-    std::fprintf(stderr, "quarlo: %s\n%s\n", error, usage);
+    SayProblem("%s\n%s", error, usage);
     return SAVER_EXIT_USAGE;
   }
   switch (arguments.mode) {
@@ -171,7 +171,7 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
     case MODE_CONFIG:
       return RunConfigDialog(arguments.display);
     case MODE_PASSWORD:
-      std::fprintf(stderr, "quarlo: the saver password is the screen locker's business here\n");
+      SayProblem("the saver password is the screen locker's business here");
       return SAVER_EXIT_CANNOT_RUN;
     default:
       break;
@@ -182,7 +182,7 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
     }
     if (arguments.choice == DISPLAY_WAYLAND) {
       const char* name = std::getenv("WAYLAND_DISPLAY");
-      std::fprintf(stderr, "quarlo: no Wayland compositor answers at %s\n",
+      SayProblem("no Wayland compositor answers at %s",
                    name && *name ? name : "wayland-0 (WAYLAND_DISPLAY is not set)");
       return SAVER_EXIT_CANNOT_RUN;
     }

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <string_view>
 
 #include "shell/gl_context_wayland.h"
@@ -353,7 +352,7 @@ void AddOutput(uint32_t name, uint32_t version) {
     return;
   }
   static bool said = false;
-  if (!said) std::fprintf(stderr, "quarlo: more than %d outputs; the saver shows on %d of them\n",
+  if (!said) SayProblem("more than %d outputs; the saver shows on %d of them",
                           int(kMostOutputs), int(kMostOutputs));
   said = true;
 }
@@ -496,7 +495,7 @@ void TearDownAll() {
 // The surfaces of the mode; false, having said why, when there can be none.
 bool MakeSurfaces() {
   if (!Compositor) {
-    std::fprintf(stderr, "quarlo: the Wayland compositor offers no wl_compositor\n");
+    SayProblem("the Wayland compositor offers no wl_compositor");
     return false;
   }
   if (FullScreen && LayerShell) {
@@ -506,13 +505,12 @@ bool MakeSurfaces() {
     return true;
   }
   if (!WmBase) {
-    std::fprintf(stderr, "quarlo: the Wayland compositor offers neither the layer shell nor xdg-shell\n");
+    SayProblem("the Wayland compositor offers neither the layer shell nor xdg-shell");
     return false;
   }
   if (FullScreen) {
-    std::fprintf(stderr,
-                 "quarlo: the compositor has no layer shell (zwlr_layer_shell_v1); the saver runs "
-                 "in one full-screen window\n");
+    SayProblem("the compositor has no layer shell (zwlr_layer_shell_v1); the saver runs in one "
+               "full-screen window");
   }
   Slots[kWindowSlot] = Slot{};
   Slots[kWindowSlot].scale = 1;
@@ -536,7 +534,7 @@ int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeomet
   Trip trip = RoundTrip();  // the globals,
   if (trip == Trip::kDone) trip = RoundTrip();  // and what the outputs say of themselves
   if (trip == Trip::kGone) {
-    std::fprintf(stderr, "quarlo: the Wayland compositor went away before it answered\n");
+    SayProblem("the Wayland compositor went away before it answered");
     result = SAVER_EXIT_CANNOT_RUN;
   } else if (trip == Trip::kDone) {
     CubeSaverProc(SAVER_CREATE);
