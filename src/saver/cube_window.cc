@@ -98,6 +98,7 @@ void CubeSaverProc(SaverMessage message) {
       break;
     case SAVER_TIMER:
       ShowTick(DrawSurfaces);
+      if (SaverTickHook) SaverTickHook();
       break;
     case SAVER_DESTROY:
       TearDown();

@@ -15,6 +15,7 @@ const char kSaverAppId[] = "quarlo";
 SaverSurface SaverSurfaces[kMostSaverSurfaces] = {};
 int32_t SaverSurfaceCount = 0;
 const SaverDrawing* SaverDrawingInUse = nullptr;
+void (*SaverTickHook)() = nullptr;
 
 namespace {
 

@@ -32,6 +32,9 @@ enum SaverMessage : int32_t {
 
 // The program's procedure; both front ends call it.
 void CubeSaverProc(SaverMessage message);
+// Called after each SAVER_TIMER's tick, where tests slow the ticks down or
+// count them. Null in the saver.
+extern void (*SaverTickHook)();
 // SAVER_PAINT, the first time a run calls it; and SAVER_DESTROY, which
 // makes ready for another run.
 bool PaintSaver();  // true the first time

@@ -10,37 +10,25 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <string>
 
-#include "cube/show.h"
 #include "saver/cube_window.h"
+#include "shell/saver_run.h"
 #include "shell/saver_shell_x11.h"
-
-// The show's ticks, counted on their way in from the saver's start: the
-// link wraps ShowTick (by its mangled name) in this.
-extern "C" void __real__Z8ShowTickPFvvE(ShowDrawFunction draw);
-int TickPipe = -1;
-int64_t StartMs = 0;
-int64_t NowMs() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-}
-extern "C" void __wrap__Z8ShowTickPFvvE(ShowDrawFunction draw) {
-  static int64_t ticks = 0;
-  ++ticks;
-  __real__Z8ShowTickPFvvE(draw);
-  const int64_t ms = NowMs() - StartMs;
-  if (ms < 1500 || TickPipe < 0) return;
-  const int64_t counted[2] = {ticks, ms};
-  if (write(TickPipe, counted, sizeof counted) != sizeof counted) _exit(3);
-  TickPipe = -1;
-  kill(getpid(), SIGTERM);
-}
 
 namespace {
 
 Window Host = 0;
 int32_t DestroyAt = 0;
+int TickPipe = -1;
+int64_t StartMs = 0;
+
+int64_t NowMs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
 
 void DestroyHost(SaverStartStep step) {
   if (step != DestroyAt) return;
@@ -49,17 +37,27 @@ void DestroyHost(SaverStartStep step) {
   XCloseDisplay(other);  // sends it, and waits for the server to have done it
 }
 
-// The saver's exit code; a saver still running after 20 s dies of SIGALRM.
-int RunSaverInChild(int32_t step) {
+// Counts the ticks; 1.5 s after the start it sends the count and the time
+// up the pipe and ends the run.
+void CountTick() {
+  static int64_t ticks = 0;
+  const int64_t counted[2] = {++ticks, NowMs() - StartMs};
+  if (counted[1] < 1500 || TickPipe < 0) return;
+  if (write(TickPipe, counted, sizeof counted) != sizeof counted) _exit(3);
+  TickPipe = -1;
+  kill(getpid(), SIGTERM);
+}
+
+// SaverMain with these arguments in a child, after `before`; its exit code.
+// A saver still running after 20 s dies of SIGALRM.
+int RunSaverInChild(std::string a, std::string b, const std::function<void()>& before) {
   const pid_t child = fork();
   if (child == 0) {
     alarm(20);
-    DestroyAt = step;
-    SaverStartHook = DestroyHost;
-    char program[] = "quarlo", option[] = "-window-id", id[32];
-    std::snprintf(id, sizeof id, "%lu", Host);
-    char* argv[] = {program, option, id, nullptr};
-    _exit(SaverMain(3, argv, "usage"));
+    before();
+    char program[] = "quarlo";
+    char* argv[] = {program, &a[0], b.empty() ? nullptr : &b[0], nullptr};
+    _exit(SaverMain(b.empty() ? 2 : 3, argv, "usage"));
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -73,7 +71,11 @@ TEST(SaverStartTest, AHostWindowGoneAtAnyStepEndsTheSaverWith0) {
     Host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 150, 0, 0, 0);
     XMapWindow(display, Host);
     XSync(display, False);
-    EXPECT_EQ(RunSaverInChild(step), 0) << "the window went away at step " << step;
+    const int code = RunSaverInChild("-window-id", std::to_string(Host), [step] {
+      DestroyAt = step;
+      SaverStartHook = DestroyHost;
+    });
+    EXPECT_EQ(code, 0) << "the window went away at step " << step;
   }
   XCloseDisplay(display);
 }
@@ -84,23 +86,17 @@ TEST(SaverRunTest, TicksComeNoOftenerThanTheirPeriod) {
   for (const int32_t delay_us : {-1, 100000}) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-      alarm(20);
+    const int code = RunSaverInChild("-window", "", [&] {
       TickPipe = fds[1];
       StartMs = NowMs();
+      SaverTickHook = CountTick;
       CommandLineSettings.delay_us = delay_us;
-      char program[] = "quarlo", option[] = "-window";
-      char* argv[] = {program, option, nullptr};
-      _exit(SaverMain(2, argv, "usage"));
-    }
+    });
     close(fds[1]);
     int64_t counted[2] = {0, 0};
     EXPECT_EQ(read(fds[0], counted, sizeof counted), ssize_t(sizeof counted));
     close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(code, 0);
     const int64_t period_ms = delay_us < 0 ? 50 : delay_us / 1000;
     EXPECT_GE(counted[0], 2);
     EXPECT_LE(counted[0] * period_ms, counted[1] + 1) << counted[0] << " ticks in " << counted[1] << " ms";

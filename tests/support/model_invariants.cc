@@ -5,20 +5,27 @@
 
 #include "cube/model.h"
 
-namespace {
+bool Near(const float* a, const float* b, size_t count, float tolerance) {
+  for (size_t i = 0; i < count; ++i) {
+    if (std::fabs(a[i] - b[i]) > tolerance) return false;
+  }
+  return true;
+}
 
-constexpr float kTolerance = 1e-4f;
-
-void Transform(const CubieMatrix& m, const float v[3], float out[3]) {
+void TransformPoint(const CubieMatrix& m, const float v[3], float out[3]) {
   for (int row = 0; row < 3; ++row)
     out[row] = m.m[row] * v[0] + m.m[4 + row] * v[1] + m.m[8 + row] * v[2] + m.m[12 + row];
 }
 
-bool Near(const float got[3], const float want[3]) {
-  for (int k = 0; k < 3; ++k) {
-    if (std::fabs(got[k] - want[k]) > kTolerance) return false;
-  }
-  return true;
+namespace {
+
+constexpr float kTolerance = 1e-4f;
+
+// The matrix takes v to want.
+bool Carries(const CubieMatrix& m, const float v[3], const float want[3]) {
+  float got[3];
+  TransformPoint(m, v, got);
+  return Near(got, want, 3, kTolerance);
 }
 
 std::string BrokenFor(int i) {
@@ -34,23 +41,21 @@ std::string BrokenFor(int i) {
     }
   }
   const CubieMatrix& m = CommittedMatrix[i];
-  const float origin[3] = {0, 0, 0}, zero[3] = {m.m[12], m.m[13], m.m[14]};
-  if (!Near(zero, origin)) return cubie + "the matrix moves the centre";
+  const float origin[3] = {0, 0, 0};
+  if (!Carries(m, origin, origin)) return cubie + "the matrix moves the centre";
   for (int a = 0; a < kDirections; ++a) {
-    float v[3] = {0, 0, 0}, want[3] = {0, 0, 0}, got[3];
+    float v[3] = {0, 0, 0}, want[3] = {0, 0, 0};
     v[a % 3] = a < 3 ? 1.f : -1.f;
     const int f = FacingTable[i][a];
     want[f % 3] = f < 3 ? 1.f : -1.f;
-    Transform(m, v, got);
-    if (!Near(got, want)) return cubie + "the matrix does not turn axis " + std::to_string(a) + " to its facing";
+    if (!Carries(m, v, want)) return cubie + "the matrix does not turn axis " + std::to_string(a) + " to its facing";
   }
-  float slot[3], home[3], got[3];
+  float slot[3], home[3];
   for (int k = 0; k < 3; ++k) {
     slot[k] = float(SlotCoordinate(i, k));
     home[k] = float(SlotCoordinate(HomeTable[i], k));
   }
-  Transform(m, slot, got);
-  if (!Near(got, home)) return cubie + "the matrix does not carry its slot home";
+  if (!Carries(m, slot, home)) return cubie + "the matrix does not carry its slot home";
   return "";
 }
 

@@ -11,9 +11,14 @@
 
 namespace {
 
+// The whole model: its tables, and its matrices as floats.
 struct Snapshot {
   int32_t tables[kCubies * (2 + 2 * kDirections)];
-  CubieMatrix committed[kCubies], animated[kCubies];
+  float committed[kCubies * 16], animated[kCubies * 16];
+  bool SameTables(const Snapshot& o) const { return !std::memcmp(tables, o.tables, sizeof tables); }
+  bool Same(const Snapshot& o, float tolerance = 1e-5f) const {
+    return SameTables(o) && Near(committed, o.committed, kCubies * 16, tolerance);
+  }
 };
 
 Snapshot Take() {
@@ -29,13 +34,6 @@ Snapshot Take() {
   std::memcpy(s.animated, AnimatedMatrix, sizeof s.animated);
   return s;
 }
-bool SameTables(const Snapshot& a, const Snapshot& b) { return !std::memcmp(a.tables, b.tables, sizeof a.tables); }
-bool Near(const CubieMatrix* a, const CubieMatrix* b, int count, float tolerance = 1e-5f) {
-  for (int i = 0; i < count * 16; ++i) {
-    if (std::abs(a[i / 16].m[i % 16] - b[i / 16].m[i % 16]) > tolerance) return false;
-  }
-  return true;
-}
 
 class ModelTest : public ::testing::Test {
  protected:
@@ -45,12 +43,16 @@ class ModelTest : public ::testing::Test {
   }
 };
 
-// Each slot flies apart along its own position in the grid.
-TEST_F(ModelTest, ExplodeDirectionsAreTheSlotPositions) {
+// Slots lie x fastest, then y down, then z back, and fly apart along their
+// own positions.
+TEST_F(ModelTest, SlotsAndTheirExplodeDirections) {
+  const int at[][4] = {{0, -1, 1, 1}, {5, 1, 0, 1}, {13, 0, 0, 0}, {21, -1, 0, -1}, {26, 1, -1, -1}};
+  for (const auto& a : at) {
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(SlotCoordinate(a[0], k), a[1 + k]) << a[0];
+  }
   for (int s = 0; s < kCubies; ++s) {
-    const int at[3] = {s % 3 - 1, 1 - s / 3 % 3, 1 - s / 9};
-    const float explode[3] = {ExplodeX[s], ExplodeY[s], ExplodeZ[s]};
-    for (int k = 0; k < 3; ++k) EXPECT_TRUE(SlotCoordinate(s, k) == at[k] && explode[k] == at[k]) << s;
+    EXPECT_TRUE(ExplodeX[s] == SlotCoordinate(s, 0) && ExplodeY[s] == SlotCoordinate(s, 1) &&
+                ExplodeZ[s] == SlotCoordinate(s, 2)) << s;
   }
 }
 
@@ -72,8 +74,7 @@ TEST_F(ModelTest, LayerMovesFollowTheirCycles) {
     const int* row = table[code - 1];
     int moved = 0;
     for (int i = 0; i < kCubies; ++i) moved += HomeTable[i] != i;
-    EXPECT_EQ(moved, 8) << code;
-    EXPECT_EQ(HomeTable[row[0]], row[0]) << code;
+    EXPECT_TRUE(moved == 8 && HomeTable[row[0]] == row[0]) << code;
     for (int k = 0; k < 8; ++k) {
       EXPECT_EQ(HomeTable[row[1 + k]], row[1 + (k / 4) * 4 + (k + 1) % 4]) << code << ": " << row[1 + k];
     }
@@ -89,8 +90,7 @@ TEST_F(ModelTest, MovesComposeAsTheCubeDoes) {
   for (int code = 1; code <= 24; ++code) {
     for (const std::vector<int>& moves : {std::vector<int>{code, InverseMove[code]}, std::vector<int>(4, code)}) {
       for (int m : moves) ApplyMove(m, 1);
-      const Snapshot end = Take();
-      EXPECT_TRUE(SameTables(start, end) && Near(start.committed, end.committed, kCubies)) << code;
+      EXPECT_TRUE(start.Same(Take())) << code;
     }
   }
   const int parts[6][4] = {{19, 10, 13, 1}, {20, 2, 14, 12}, {21, 3, 15, 11},
@@ -106,43 +106,41 @@ TEST_F(ModelTest, MovesComposeAsTheCubeDoes) {
       ResetCube();
       ApplyMove(7, 1);
       for (int code : order) ApplyMove(code, 1);
-      const Snapshot layers = Take();
-      EXPECT_TRUE(SameTables(whole, layers) && Near(whole.committed, layers.committed, kCubies)) << p[0];
+      EXPECT_TRUE(whole.Same(Take())) << p[0];
     } while (std::next_permutation(order.begin(), order.end()));
   }
 }
 
+// A shown turn changes only its layer's animated matrices, each time from
+// the committed ones; shown at 90 degrees it is what the commit leaves.
 TEST_F(ModelTest, ShownMovesTurnOnlyTheirLayerFromTheCommittedMatrices) {
   ApplyMove(2, 1);
   const Snapshot before = Take();
-  for (int angle : {45, 60}) {  // the second starts again from the committed matrices
+  for (int angle : {45, 60, 90}) {
     TurnAngle = angle;
     ApplyMove(3, 0);
     const Snapshot shown = Take();
-    EXPECT_TRUE(SameTables(before, shown) && Near(before.committed, shown.committed, kCubies, 0));
+    EXPECT_TRUE(before.Same(shown, 0));
     for (int i = 0; i < kCubies; ++i) {
-      EXPECT_EQ(!Near(&shown.animated[i], &before.animated[i], 1, 0), MoveTurnsSlot(3, HomeTable[i])) << i;
+      EXPECT_EQ(!Near(&shown.animated[i * 16], &before.animated[i * 16], 16, 0), MoveTurnsSlot(3, HomeTable[i])) << i;
     }
-    const int cubie = SlotTable[0];
-    const int a = AxisTable[cubie][MoveDirection(3)];
-    CubieMatrix rotation, want;
-    RotationMatrix(float(angle), a % 3 == 0 ? (a < 3 ? 1.f : -1.f) : 0.f, a % 3 == 1 ? (a < 3 ? 1.f : -1.f) : 0.f,
-                   a % 3 == 2 ? (a < 3 ? 1.f : -1.f) : 0.f, &rotation);
-    MultiplyMatrix(CommittedMatrix[cubie], rotation, &want);
-    EXPECT_TRUE(Near(&AnimatedMatrix[cubie], &want, 1, 1e-6f)) << angle;
   }
+  const Snapshot shown = Take();
   ApplyMove(3, 1);
+  EXPECT_TRUE(Near(shown.animated, Take().committed, kCubies * 16));
   EXPECT_EQ(BrokenModelInvariant(false), "");
   // Codes outside the table turn nothing; committing one still ends a shown turn.
   TurnAngle = 30;
   ApplyMove(5, 0);
-  const Snapshot shown = Take();
+  const Snapshot turning = Take();
   for (int code : {0, 25, 100, -1}) {
     ApplyMove(code, 0);
-    EXPECT_TRUE(SameTables(shown, Take()) && Near(shown.animated, AnimatedMatrix, kCubies, 0)) << code;
+    const Snapshot after = Take();
+    EXPECT_TRUE(turning.SameTables(after) && Near(turning.animated, after.animated, kCubies * 16, 0)) << code;
   }
   ApplyMove(0, 1);
-  EXPECT_TRUE(SameTables(shown, Take()) && Near(CommittedMatrix, AnimatedMatrix, kCubies, 0));
+  const Snapshot ended = Take();
+  EXPECT_TRUE(turning.SameTables(ended) && Near(ended.committed, ended.animated, kCubies * 16, 0));
 }
 
 TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
@@ -154,9 +152,9 @@ TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
   for (const auto& c : cases) {
     CubieMatrix r;
     RotationMatrix(c.degrees, c.axis[0], c.axis[1], c.axis[2], &r);
-    for (int row = 0; row < 3; ++row) {
-      EXPECT_NEAR(r.m[row] * c.in[0] + r.m[4 + row] * c.in[1] + r.m[8 + row] * c.in[2], c.out[row], 1e-5) << c.degrees;
-    }
+    float got[3];
+    TransformPoint(r, c.in, got);
+    EXPECT_TRUE(Near(got, c.out, 3)) << c.degrees;
   }
   CubieMatrix a, b, ab;
   RotationMatrix(90, 0, 0, 1, &a);
@@ -164,7 +162,7 @@ TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
   MultiplyMatrix(a, b, &ab);  // b first: +y to +z, which a leaves
   EXPECT_NEAR(ab.m[4 + 2], 1, 1e-6);
   MultiplyMatrix(a, b, &a);  // the output may be an input
-  EXPECT_TRUE(Near(&a, &ab, 1, 0));
+  EXPECT_TRUE(Near(a.m, ab.m, 16, 0));
 }
 
 }  // namespace

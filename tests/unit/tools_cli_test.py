@@ -11,11 +11,8 @@ import shutil
 import subprocess
 import sys
 
-
-def check(condition, message):
-    if not condition:
-        print("FAILED: " + message)
-        sys.exit(1)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from e2e import Failure, check  # noqa: E402
 
 
 def run(command):
@@ -23,14 +20,18 @@ def run(command):
     return done.returncode, done.stdout, done.stderr
 
 
+def refused(command, tool, lines):
+    for args in lines:
+        code, out, err = run(command + args)
+        check(code == 2 and out == "" and err.startswith(tool + ": ") and "usage: " + tool in err,
+              "%s: %d %r %r" % (args, code, out, err))
+
+
 def trace(command, emulated):
     bad_lines = (["--seed", "x", "--ticks", "1"], ["--ticks", "3"], ["--seed", "1", "--ticks", "3", "--bogus"],
                  ["--seed"], ["--seed", "4294967296", "--ticks", "1"], ["--seed", "-1", "--ticks", "1"],
                  ["--seed", "1", "--ticks", "2147483648"], ["--seed", "1", "--ticks", "1.5"], ["/s"])
-    for bad in bad_lines[:2] if emulated else bad_lines:  # the same reader: two suffice under Wine
-        code, out, err = run(command + bad)
-        check(code == 2 and out == "" and err.startswith("quarlo-trace: ") and
-              "usage: quarlo-trace --seed N --ticks T" in err, "%s: %d %r %r" % (bad, code, out, err))
+    refused(command, "quarlo-trace", bad_lines[:2] if emulated else bad_lines)  # the same reader under Wine
     code, out, err = run(command + ["--seed", "0", "--ticks", "12"])
     lines = out.splitlines()
     check(code == 0 and len(lines) == 12, "12 ticks: %d, %d lines %s" % (code, len(lines), err))
@@ -49,19 +50,16 @@ def render(command, work):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     png = os.path.join(work, "a.png")
-    for bad in (["--seed", "1", "--out", png], ["--tick", "1", "--out", png], ["--seed", "1", "--tick", "1"],
-                ["--size", "0x10"], ["--size", "10"], ["--size", "99999x10"], ["--seed", "-1"],
-                ["--displacement", "0"], ["--every", "0"], ["--wat"]):
-        args = bad if "--out" in bad or bad[-2:] == ["--tick", "1"] else ["--seed", "1", "--tick", "1", "--out", png] + bad
-        code, _, err = run(command + args)
-        check(code == 2 and err.startswith("quarlo-render: ") and "usage: quarlo-render" in err,
-              "%s: %d %r" % (args, code, err))
+    good = ["--seed", "1", "--tick", "1", "--out", png]
+    refused(command, "quarlo-render", [good[2:], good[:2] + good[4:], good[:4]] + [good + bad for bad in (
+        ["--size", "0x10"], ["--size", "10"], ["--size", "99999x10"], ["--displacement", "0"], ["--every", "0"],
+        ["--wat"])])
     check(not os.path.exists(png), "a refused command line wrote a file")
     with open(os.path.join(work, "broken.bmp"), "w") as broken:
         broken.write("BM not a bitmap at all")
     for args, says in ((["--out", os.path.join(work, "no", "dir", "a.png")], "cannot write"),
                        (["--texture", broken.name, "--out", png], "can't be shown: the bitmap is damaged")):
-        code, _, err = run(command + ["--seed", "1", "--tick", "1"] + args)
+        code, _, err = run(command + good[:4] + args)
         check(code == 2 and says in err and not os.path.exists(png), "%s: %d %r" % (args, code, err))
     code, _, err = run(command + ["--seed", "0", "--tick", "12", "--size", "160x120", "--explode", "--out", png])
     head = open(png, "rb").read(24) if os.path.exists(png) else b""
@@ -78,11 +76,16 @@ def main():
     parser.add_argument("--trace", required=True)
     parser.add_argument("--render", nargs=2)
     options = parser.parse_args()
-    trace(options.emulator + [options.trace], bool(options.emulator))
-    if options.render:
-        render([options.render[0]], options.render[1])
+    try:
+        trace(options.emulator + [options.trace], bool(options.emulator))
+        if options.render:
+            render([options.render[0]], options.render[1])
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
     print("passed")
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
