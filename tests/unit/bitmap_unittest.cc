@@ -22,8 +22,8 @@ std::vector<uint8_t> Count(size_t n, uint8_t first = 0) {
   return v;
 }
 
-BmpSpec Spec(const std::function<void(BmpSpec&)>& change) {
-  BmpSpec s;
+BmpFields Spec(const std::function<void(BmpFields&)>& change) {
+  BmpFields s;
   change(s);
   return s;
 }
@@ -31,45 +31,45 @@ BmpSpec Spec(const std::function<void(BmpSpec&)>& change) {
 TEST(BitmapFileTest, TheBlockHoldsHeaderTableAndPixelsAsTheFileSaysThem) {
   const struct {
     const char* what;
-    BmpSpec spec;
+    BmpFields spec;
     size_t pixels_at, block_bytes;
     int32_t size_image;
     uint32_t colours;
     size_t probe;  // a byte of the block, and what it must hold
     uint8_t probe_value;
   } cases[] = {
-      {"24 bits, pixels found through bfOffBits", Spec([](BmpSpec& s) {
+      {"24 bits, pixels found through bfOffBits", Spec([](BmpFields& s) {
          s.width = s.height = 2; s.extra_gap = 6; s.pixels = Count(16, 1); }), 40, 56, 16, 0, 55, 16},
-      {"8 bits, the whole table", Spec([](BmpSpec& s) {
+      {"8 bits, the whole table", Spec([](BmpFields& s) {
          s.bit_count = 8; s.width = 4; s.table = Count(1024); s.pixels = {7, 8, 9, 10}; }), 1064, 1068, 4, 256, 1064, 7},
-      {"8 bits, 16 colours", Spec([](BmpSpec& s) {
+      {"8 bits, 16 colours", Spec([](BmpFields& s) {
          s.bit_count = 8; s.width = 4; s.clr_used = 16; s.table = Count(64); s.pixels = {7, 8, 9, 10}; }), 104, 108, 4, 16, 103, 63},
-      {"no file header: the pixels follow the table", Spec([](BmpSpec& s) {
+      {"no file header: the pixels follow the table", Spec([](BmpFields& s) {
          s.file_header = false; s.bit_count = 4; s.clr_used = 2; s.table = {1, 2, 3, 0, 4, 5, 6, 0};
          s.pixels = {0x10, 0, 0, 0}; }), 48, 52, 4, 2, 48, 0x10},
-      {"core header: a widened table", Spec([](BmpSpec& s) {
+      {"core header: a widened table", Spec([](BmpFields& s) {
          s.header_size = 12; s.bit_count = 8; s.width = 3; s.height = 2;
          for (int i = 0; i < 256; ++i) s.table.insert(s.table.end(), {uint8_t(i), uint8_t(i + 1), 9});
          s.pixels = std::vector<uint8_t>(8, 100); }), 1064, 1072, 8, 256, 40 + 4 * 200 + 1, 201},
-      {"16-bit fields: the masks at 40", Spec([](BmpSpec& s) {
+      {"16-bit fields: the masks at 40", Spec([](BmpFields& s) {
          s.bit_count = 16; s.compression = BI_BITFIELDS_CODE;
          s.table = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}; s.pixels = {0x1F, 0, 0, 0}; }),
        52, 56, 4, 0, 41, 0xF8},
-      {"32 bits, no masks", Spec([](BmpSpec& s) { s.bit_count = 32; s.pixels = {1, 2, 3, 4}; }), 40, 44, 4, 0, 43, 4},
-      {"32 bits, no masks, no file header", Spec([](BmpSpec& s) {
+      {"32 bits, no masks", Spec([](BmpFields& s) { s.bit_count = 32; s.pixels = {1, 2, 3, 4}; }), 40, 44, 4, 0, 43, 4},
+      {"32 bits, no masks, no file header", Spec([](BmpFields& s) {
          s.file_header = false; s.bit_count = 32; s.pixels = {1, 2, 3, 4}; }), 40, 44, 4, 0, 43, 4},
-      {"1 bit, one column of three: 4-byte rows", Spec([](BmpSpec& s) {
+      {"1 bit, one column of three: 4-byte rows", Spec([](BmpFields& s) {
          s.bit_count = 1; s.height = 3; s.table = Count(8); s.pixels = Count(12); }), 48, 60, 12, 2, 59, 11},
-      {"a stored size short of the rows: widened, the rest zero", Spec([](BmpSpec& s) {
+      {"a stored size short of the rows: widened, the rest zero", Spec([](BmpFields& s) {
          s.width = s.height = 4; s.size_image = 8; s.pixels = std::vector<uint8_t>(8, 0xAB); }), 40, 88, 48, 0, 48, 0},
-      {"top-down rows of no bits: the height turned positive at once", Spec([](BmpSpec& s) {
+      {"top-down rows of no bits: the height turned positive at once", Spec([](BmpFields& s) {
          s.bit_count = 0; s.width = 13; s.height = -2000000000; }), 44, 44, 0, 1, 11, 0x77},
-      {"run-length data keeps its stored size", Spec([](BmpSpec& s) {
+      {"run-length data keeps its stored size", Spec([](BmpFields& s) {
          s.bit_count = 8; s.compression = BI_RLE8_CODE; s.width = s.height = 100; s.size_image = 4;
          s.table = Count(1024); s.pixels = {2, 1, 0, 1}; }), 1064, 1068, 4, 256, 1067, 1},
   };
   for (const auto& c : cases) {
-    const std::vector<uint8_t> bytes = BuildBmp(c.spec);
+    const std::vector<uint8_t> bytes = BmpFileBytes(c.spec);
     PackedBitmap* b = LoadBitmapFile(WriteTempFile("layout.bmp", bytes).c_str());
     ASSERT_NE(b, nullptr) << c.what;
     const BitmapInfoHeader h = PackedBitmapHeader(b);
@@ -85,25 +85,25 @@ TEST(BitmapFileTest, TheBlockHoldsHeaderTableAndPixelsAsTheFileSaysThem) {
 }
 
 TEST(BitmapFileTest, WhatIsRefused) {
-  const std::vector<uint8_t> good = BuildBmp(BmpSpec());
-  std::vector<uint8_t> short_core = BuildBmp(Spec([](BmpSpec& s) { s.header_size = 12; }));
+  const std::vector<uint8_t> good = BmpFileBytes(BmpFields());
+  std::vector<uint8_t> short_core = BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 12; }));
   short_core.resize(14 + 39);  // a core header, and one byte short of 40 all the same
   const struct {
     const char* what;
     std::vector<uint8_t> bytes;
   } cases[] = {
-      {"a 108-byte header", BuildBmp(Spec([](BmpSpec& s) { s.header_size = 108; }))},
-      {"a 124-byte header", BuildBmp(Spec([](BmpSpec& s) { s.header_size = 124; }))},
-      {"a 64-byte header", BuildBmp(Spec([](BmpSpec& s) { s.header_size = 64; }))},
-      {"a negative size", BuildBmp(Spec([](BmpSpec& s) { s.size_image = -8; }))},
-      {"more colours than 16 bits count", BuildBmp(Spec([](BmpSpec& s) { s.bit_count = 8; s.clr_used = 70000; }))},
-      {"a table past 65535 bytes", BuildBmp(Spec([](BmpSpec& s) { s.bit_count = 8; s.clr_used = 20000; }))},
-      {"rows of more than 64 bits", BuildBmp(Spec([](BmpSpec& s) {
+      {"a 108-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 108; }))},
+      {"a 124-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 124; }))},
+      {"a 64-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 64; }))},
+      {"a negative size", BmpFileBytes(Spec([](BmpFields& s) { s.size_image = -8; }))},
+      {"more colours than 16 bits count", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 70000; }))},
+      {"a table past 65535 bytes", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 20000; }))},
+      {"rows of more than 64 bits", BmpFileBytes(Spec([](BmpFields& s) {
          s.width = INT32_MAX; s.height = INT32_MIN; s.bit_count = 0xFFF0; s.size_image = 16; }))},
-      {"a picture past 256 MiB", BuildBmp(Spec([](BmpSpec& s) { s.width = 1 << 20; s.height = 1 << 12; }))},
-      {"top-down run-length data", BuildBmp(Spec([](BmpSpec& s) {
+      {"a picture past 256 MiB", BmpFileBytes(Spec([](BmpFields& s) { s.width = 1 << 20; s.height = 1 << 12; }))},
+      {"top-down run-length data", BmpFileBytes(Spec([](BmpFields& s) {
          s.bit_count = 8; s.compression = BI_RLE8_CODE; s.height = -4; s.size_image = 2; s.pixels = {0, 1}; }))},
-      {"a top-down height with no twin", BuildBmp(Spec([](BmpSpec& s) { s.width = 0; s.height = INT32_MIN; }))},
+      {"a top-down height with no twin", BmpFileBytes(Spec([](BmpFields& s) { s.width = 0; s.height = INT32_MIN; }))},
       {"a core header in 39 bytes", short_core},
       {"an empty file", {}},
   };

@@ -167,7 +167,7 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
 #else
   mkdir(folder.c_str(), 0700);
 #endif
-  Bytes v5 = BuildBmp(BmpSpec());
+  Bytes v5 = BmpFileBytes(BmpFields());
   v5[14] = 124;
   // 8193 x 8192 is past 256 MiB, 8192 x 8192 not; 6000 x 6000 neither, but
   // with a progressive JPEG's coefficients it is.
@@ -197,7 +197,7 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
       {"a folder", folder, {}, PICTURE_NOT_A_FILE},
       {"text", "", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, PICTURE_UNKNOWN_FORMAT},
       {"a bitmap of a later header", "", v5, PICTURE_BITMAP_FORM},
-      {"a bitmap past 256 MiB", "", BuildBmp([] { BmpSpec s; s.width = 1 << 20; s.height = 1 << 12; return s; }()),
+      {"a bitmap past 256 MiB", "", BmpFileBytes([] { BmpFields s; s.width = 1 << 20; s.height = 1 << 12; return s; }()),
        PICTURE_TOO_LARGE},
       {"a bitmap cut in its header", "", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0}, PICTURE_DAMAGED_BITMAP},
       {"a PNG of 8192 x 8192 with no pixels", "", sized("rgb-8.png", 8192, 8192), PICTURE_DAMAGED_PNG},

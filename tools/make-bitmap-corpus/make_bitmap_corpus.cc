@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void Put(Bytes& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 struct Form {
   std::string name;
@@ -92,38 +90,20 @@ Bytes Rows(const Form& f) {
 }
 
 Bytes File(const Form& f) {
+  BmpFields b;
+  b.file_header = f.file_header;
+  b.header_size = f.header;
+  b.width = f.width;
+  b.height = f.top_down ? -f.height : f.height;
+  b.bit_count = f.bits;
+  b.compression = f.compression;
+  b.clr_used = f.colours;
+  b.table = f.masks;
   const Bytes table = Table(f);
-  const Bytes pixels = f.pixels.empty() ? Rows(f) : f.pixels;
-  Bytes out;
-  const uint32_t offset = (f.file_header ? 14 : 0) + f.header + uint32_t(f.masks.size() + table.size());
-  if (f.file_header) {
-    out = {'B', 'M'};
-    Put(out, offset + uint32_t(pixels.size()), 4);
-    Put(out, 0, 4);
-    Put(out, offset, 4);
-  }
-  Put(out, f.header, 4);
-  if (f.header == 12) {
-    Put(out, uint32_t(f.width), 2);
-    Put(out, uint32_t(f.height), 2);
-    Put(out, 1, 2);
-    Put(out, f.bits, 2);
-  } else {
-    Put(out, uint32_t(f.width), 4);
-    Put(out, uint32_t(f.top_down ? -f.height : f.height), 4);
-    Put(out, 1, 2);
-    Put(out, f.bits, 2);
-    Put(out, f.compression, 4);
-    Put(out, f.compression == 1 || f.compression == 2 ? uint32_t(pixels.size()) : 0, 4);
-    Put(out, 2835, 4);
-    Put(out, 2835, 4);
-    Put(out, f.colours, 4);
-    Put(out, 0, 4);
-  }
-  out.insert(out.end(), f.masks.begin(), f.masks.end());
-  out.insert(out.end(), table.begin(), table.end());
-  out.insert(out.end(), pixels.begin(), pixels.end());
-  return out;
+  b.table.insert(b.table.end(), table.begin(), table.end());
+  b.pixels = f.pixels.empty() ? Rows(f) : f.pixels;
+  if (f.compression == 1 || f.compression == 2) b.size_image = int32_t(b.pixels.size());
+  return BmpFileBytes(b);
 }
 
 // Run-length data on a 13 x 7 picture: encoded runs of two alternating
@@ -205,10 +185,7 @@ int main(int argc, char** argv) {
   }
   for (const Form& form : Forms()) {
     const std::string path = std::string(argv[1]) + "/" + form.name + ".bmp";
-    const Bytes bytes = File(form);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-        std::fclose(out) != 0) {
+    if (!WriteFileBytes(path, File(form))) {
       std::fprintf(stderr, "make-bitmap-corpus: cannot write %s\n", path.c_str());
       return 1;
     }

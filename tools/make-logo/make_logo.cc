@@ -2,8 +2,9 @@
 // bitmap file: make-logo OUT.bmp
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <vector>
+
+#include "bmp_file.h"
 
 namespace {
 
@@ -96,15 +97,6 @@ void Draw() {
   FillRect(40, 236, 240, 3, 14);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(v & 0xff);
-  out.push_back((v >> 8) & 0xff);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xffff);
-  Put16(out, v >> 16);
-}
-
 // RLE4, bottom row first: runs of one colour (at most 255 pixels each),
 // and a stretch of short runs in absolute mode.
 std::vector<uint8_t> EncodeRle4() {
@@ -158,32 +150,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   Draw();
-  const std::vector<uint8_t> pixels = EncodeRle4();
-  std::vector<uint8_t> out;
-  const uint32_t offset = 14 + 40 + 16 * 4;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, offset + static_cast<uint32_t>(pixels.size()));
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, 40);
-  Put32(out, kWidth);
-  Put32(out, kHeight);
-  Put16(out, 1);
-  Put16(out, 4);
-  Put32(out, 2);  // BI_RLE4
-  Put32(out, static_cast<uint32_t>(pixels.size()));
-  Put32(out, 2835);
-  Put32(out, 2835);
-  Put32(out, 16);
-  Put32(out, 16);
-  for (const auto& c : kPalette) {
-    out.insert(out.end(), c, c + 3);
-    out.push_back(0);
-  }
-  out.insert(out.end(), pixels.begin(), pixels.end());
-  std::FILE* f = std::fopen(argv[1], "wb");
-  if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {
+  BmpFields logo;
+  logo.width = kWidth;
+  logo.height = kHeight;
+  logo.bit_count = 4;
+  logo.compression = 2;  // BI_RLE4
+  logo.pixels = EncodeRle4();
+  logo.size_image = static_cast<int32_t>(logo.pixels.size());
+  logo.clr_used = logo.clr_important = 16;
+  for (const auto& c : kPalette) logo.table.insert(logo.table.end(), {c[0], c[1], c[2], 0});
+  if (!WriteFileBytes(argv[1], BmpFileBytes(logo))) {
     std::fprintf(stderr, "make-logo: cannot write %s\n", argv[1]);
     return 2;
   }
