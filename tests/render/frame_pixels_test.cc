@@ -1,11 +1,10 @@
 // Frames drawn through a real (headless, Mesa) OpenGL context, checked pixel
 // by pixel at points of the cubies, and drawn where they changed against
-// drawn whole.
+// drawn whole. (A PNG's frame against its bitmap's: the end-to-end tests.)
 #include <EGL/egl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -122,41 +121,6 @@ TEST_F(FrameTest, ThePictureLiesUprightAndUnmirrored) {
     EXPECT_EQ(AtCubie(cubie, -0.5f, -0.5f, 1), kRed | kBlue) << cubie;
   }
   EXPECT_EQ(AtCubie(1, 0, 1, 0), kRed);  // the top keeps its colour
-}
-
-// ImageMagick's copy of a picture in another format (ImageMagick's name
-// for it); its path.
-std::string Converted(const std::string& from, const std::string& name, const std::string& options,
-                      const std::string& format) {
-  const std::string path = WriteTempFile(name, {});
-  const std::string command = "convert '" + from + "' " + options + " " + format + ":'" + path + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return path;
-}
-
-TEST_F(FrameTest, APngShowsAsTheBitmapOfItsPixelsAndTransparencyShowsTheFace) {
-  const std::string bitmap = WriteTempFile("same.bmp", BuildPicture(61, 47, [](int x, int y) {
-    return 0x10C040u ^ uint32_t(x * 0x050301 + y * 0x030507);
-  }));
-  Start(320, 240, 30, bitmap);
-  Tick(0);
-  const std::vector<uint8_t> drawn_from_bitmap = pixels_;
-  const struct {
-    const char *name, *options, *format;
-    bool same_as_bitmap;  // else: the front face's plain colour
-  } cases[] = {{"same.png", "", "PNG24", true},
-               {"same-interlaced.png", "-interlace PNG", "PNG24", true},
-               {"clear.png", "-alpha set -channel A -evaluate set 0 +channel", "PNG32", false}};
-  for (const auto& c : cases) {
-    TearDown();
-    Start(320, 240, 30, Converted(bitmap, c.name, c.options, c.format));
-    Tick(0);
-    if (c.same_as_bitmap) {
-      EXPECT_TRUE(pixels_ == drawn_from_bitmap) << c.name;
-    } else {
-      for (int cubie : {0, 4, 8}) EXPECT_EQ(AtCubie(cubie, 0.3f, -0.4f, 1), kBlue) << c.name << " " << cubie;
-    }
-  }
 }
 
 TEST_F(FrameTest, TurningLayersShowGreyAndExplodingCubiesFlyOut) {

@@ -2,7 +2,6 @@
 xdotool input, screenshots of the root window, and what the show looks like."""
 import argparse
 import os
-import struct
 import subprocess
 import tempfile
 import time
@@ -274,13 +273,20 @@ def status_kib(pid, field):
 
 
 def write_solid_bmp(path, colour, side=30):
-    """A 24-bit bottom-up .bmp of one colour."""
-    row = bytes(colour[::-1]) * side + b"\0" * ((4 - side * 3 % 4) % 4)
-    pixels = row * side
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 0, 0, 0, 0)
-    with open(path, "wb") as out:
-        out.write(header + info + pixels)
+    """A 24-bit bottom-up .bmp of one colour (ImageMagick's)."""
+    subprocess.run(["convert", "-size", "%dx%d" % (side, side), "xc:rgb(%d,%d,%d)" % colour, "-type",
+                    "TrueColor", "BMP3:" + path], check=True)
+
+
+def exit_status(function, *args):
+    """Runs function(*args); prints "passed", or what failed; the exit status."""
+    try:
+        function(*args)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    print("passed")
+    return 0
 
 
 def e2e_main(script_globals, options, session):

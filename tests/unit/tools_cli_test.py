@@ -12,7 +12,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import Failure, check  # noqa: E402
+from e2e import check, exit_status  # noqa: E402
 
 
 def run(command):
@@ -76,16 +76,10 @@ def main():
     parser.add_argument("--trace", required=True)
     parser.add_argument("--render", nargs=2)
     options = parser.parse_args()
-    try:
-        trace(options.emulator + [options.trace], bool(options.emulator))
-        if options.render:
-            render([options.render[0]], options.render[1])
-    except Failure as failure:
-        print("FAILED: %s" % failure)
-        return 1
-    print("passed")
-    return 0
+    trace(options.emulator + [options.trace], bool(options.emulator))
+    if options.render:
+        render([options.render[0]], options.render[1])
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(exit_status(main))

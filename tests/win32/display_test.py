@@ -13,7 +13,7 @@ import tempfile
 import uuid
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import Failure, Screen, check, wait_for  # noqa: E402
+from e2e import Failure, Screen, check, exit_status, wait_for  # noqa: E402
 
 
 def marked(mark):
@@ -78,17 +78,13 @@ def main(script, wine_run, prefix):
             try:
                 case(script, [wine_run, prefix], env)
                 left = wait_for(lambda: marked(mark), timeout=15, done=lambda left: not left, pause=0.2)
-                check(not left, "left running: %s" % subprocess.run(
-                    ["ps", "-o", "args=", "-p", ",".join(map(str, left))], capture_output=True, text=True).stdout)
+                check(not left, "%s: left running: %s" % (what, subprocess.run(
+                    ["ps", "-o", "args=", "-p", ",".join(map(str, left))], capture_output=True, text=True).stdout))
             except Failure as failure:
-                print("FAILED: %s: %s" % (what, failure))
-                return 1
+                raise Failure("%s: %s" % (what, failure))
             finally:
                 for pid in marked(mark):  # what a failed row left
                     os.kill(pid, signal.SIGKILL)
-    print("passed")
-    return 0
-
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:4]))
+    sys.exit(exit_status(main, *sys.argv[1:4]))

@@ -1,8 +1,8 @@
 // The GDI side of the pictures. Our decoder and stretch against GDI's
-// StretchDIBits for every stored form the reader accepts (decoded one to
-// one, and made into the nine pieces and the whole image at the saver's
-// edge); damaged pictures through GDI; the DIB sections; and the logo
-// resource through GetDIBits.
+// StretchDIBits for every stored form the reader accepts, made into the nine
+// pieces and the whole image at the saver's edge (our decoder alone is held
+// against ImageMagick's on Linux); damaged pictures through GDI; the DIB
+// sections; and the logo resource through GetDIBits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,30 +19,8 @@
 
 namespace {
 
-// GDI's picture of a bitmap drawn one to one into a 32-bit DIB section.
-std::vector<uint8_t> GdiDecode(const PackedBitmap* bitmap) {
-  const BitmapInfoHeader h = PackedBitmapHeader(bitmap);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = h.biWidth;
-  info.bmiHeader.biHeight = h.biHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  HDC memory = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP image = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  SelectObject(memory, image);
-  StretchPackedBitmap(memory, 0, 0, h.biWidth, h.biHeight, bitmap, 0, 0, h.biWidth, h.biHeight,
-                      SRCCOPY);
-  GdiFlush();
-  std::vector<uint8_t> out(static_cast<const uint8_t*>(bits),
-                           static_cast<const uint8_t*>(bits) + size_t(h.biWidth) * h.biHeight * 4);
-  DeleteDC(memory);
-  DeleteObject(image);
-  return out;
-}
-
-TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely) {
+// Damaged pictures pass through GDI's pieces and whole image safely.
+TEST(GdiPicturesTest, DamagedPicturesAreRefusedOrDrawnSafely) {
   for (const std::string& file : FolderFiles(QUARLO_DAMAGED_BITMAPS)) {
     for (int32_t image = kWholePicture; image < kFrontPieces; ++image) {
       PendingBitmap = LoadBitmapFile(file.c_str());  // refused, or drawn without a crash
@@ -50,22 +28,6 @@ TEST(GdiPicturesTest, EveryStoredFormDecodesAsGdiDrawsItAndDamagedOnesPassSafely
       EXPECT_EQ(PendingBitmap, nullptr) << file;
     }
     FreeTextures();
-  }
-  for (const std::string& file : FolderFiles(QUARLO_BITMAP_CORPUS)) {
-    PackedBitmap* bitmap = LoadBitmapFile(file.c_str());
-    ASSERT_NE(bitmap, nullptr) << file;
-    std::vector<uint8_t> ours(DecodedBytes(bitmap), 0);
-    ASSERT_TRUE(DecodePackedBitmap(bitmap, ours.data())) << file;
-    const std::vector<uint8_t> gdi = GdiDecode(bitmap);
-    int differing = 0;
-    for (size_t i = 0; i < ours.size(); i += 4) {
-      if (std::equal(&ours[i], &ours[i] + 3, &gdi[i])) continue;
-      if (++differing <= 3)
-        ADD_FAILURE() << file << " pixel " << i / 4 << ": ours " << int(ours[i + 2]) << ","
-                      << int(ours[i + 1]) << "," << int(ours[i]) << " alpha " << int(ours[i + 3])
-                      << " GDI " << int(gdi[i + 2]) << "," << int(gdi[i + 1]) << "," << int(gdi[i]);
-    }
-    FreePackedBitmap(bitmap);
   }
 }
 

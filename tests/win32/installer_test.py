@@ -14,7 +14,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import Failure, Screen, check, exit_code, still_running  # noqa: E402
+from e2e import Screen, check, exit_code, exit_status, still_running  # noqa: E402
 
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuarloCube"
 DESKTOP = r"HKCU\Control Panel\Desktop"
@@ -85,37 +85,31 @@ def main():
         return subprocess.run([options.wine_run, options.prefix, "cmd", "/c", r"C:\uninstall.bat"],
                               env=screen.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
 
-    what = "set-up"
     try:
         wine("reg", "delete", UNINSTALL, "/f")  # left by a run that failed
         wine("reg", "add", SETTINGS, "/v", "Displacement", "/t", "REG_DWORD", "/d", "30", "/f")
         for what, before, installs, picked_since, after in ROWS:
-            check(desktop(before) == before, "the desktop key could not be set")
+            check(desktop(before) == before, "%s: the desktop key could not be set" % what)
             for _ in range(installs):
-                check(wine(options.installer, "/S").returncode == 0, "the install failed")
-            check((desktop()[0] or "").lower() == OURS.lower(), "not the current screen saver")
+                check(wine(options.installer, "/S").returncode == 0, "%s: the install failed" % what)
+            check((desktop()[0] or "").lower() == OURS.lower(), "%s: not the current screen saver" % what)
             if what == ROWS[0][0]:
                 check_installed()
             if picked_since:
                 desktop((picked_since, "1"))
-            check(quiet_uninstall() == 0, "the quiet uninstall failed")
+            check(quiet_uninstall() == 0, "%s: the quiet uninstall failed" % what)
             # It has returned, so it is done: nothing to wait for.
-            check(not os.path.exists(installed), "the saver is still in system32")
-            check(wine("reg", "query", UNINSTALL).returncode != 0, "the uninstall entry is still there")
-            check(desktop() == after, "the desktop key holds %r, not %r" % (desktop(), after))
-            check(value(SETTINGS, "Displacement") == "0x1e", "the user's settings went too")
+            check(not os.path.exists(installed), "%s: the saver is still in system32" % what)
+            check(wine("reg", "query", UNINSTALL).returncode != 0, "%s: the uninstall entry is still there" % what)
+            check(desktop() == after, "%s: the desktop key holds %r, not %r" % (what, desktop(), after))
+            check(value(SETTINGS, "Displacement") == "0x1e", "%s: the user's settings went too" % what)
             wine("wineboot", "-r")  # the uninstaller ran in place: it goes at the next start
-            check(not os.path.exists(folder), "the uninstaller's folder is still there after a restart")
-    except Failure as failure:
-        print("FAILED: %s: %s" % (what, failure))
-        return 1
+            check(not os.path.exists(folder), "%s: the uninstaller's folder is still there after a restart" % what)
     finally:
         wine("reg", "delete", SETTINGS, "/f")
         desktop((None, None))
         screen.close()
-    print("passed")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(exit_status(main))
