@@ -81,6 +81,32 @@ class Session:
     def saver(self, *args, env=None):
         return self.start([self.options.saver, *args], env=env)
 
+    def traced_saver(self, *args):
+        """The saver with its protocol traffic logged: the process, and the
+        log's path (stderr, the saver's own lines too)."""
+        log = os.path.join(self.work, "protocol.log")
+        with open(log, "w") as out:
+            return self.start([self.options.saver, *args], env=dict(self.env, WAYLAND_DEBUG="client"),
+                              stderr=out), log
+
+    def pointer(self):
+        """Our virtual pointer: a function that runs one of its commands."""
+        pointer = self.start([self.options.pointer], stdin=subprocess.PIPE)
+        check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
+
+        def command(line):
+            pointer.stdin.write(line + "\n")
+            pointer.stdin.flush()
+            check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
+        return command
+
+    def shows(self, output, pixels=200, timeout=10):
+        """Whether the output shows the cube, in one of the shots until the timeout."""
+        def seen():
+            shot = self.shot(output)[0]
+            return sum(tuple(shot[i:i + 3]) in FACE_COLOURS for i in range(0, len(shot) - 2, 3 * 7))
+        return wait_for(lambda: seen() >= pixels, timeout)
+
     def run(self, *command, env=None):
         return subprocess.run(self.as_nobody + list(command), env=env or self.env, text=True,
                               capture_output=True, timeout=20)
@@ -142,11 +168,6 @@ class Session:
             self.screen.close()
 
 
-def face_pixels(pixels):
-    colours = (tuple(pixels[i:i + 3]) for i in range(0, len(pixels) - 2, 3 * 7))
-    return sum(1 for c in colours if c in FACE_COLOURS)
-
-
 def case_outputs(session):
     """Every output shows quarlo-render's frame at its size, in buffers the
     compositor copies without blending or converting (XRGB8888), and after
@@ -155,10 +176,7 @@ def case_outputs(session):
     off it neither stops nor piles up frames; a scale-2 output at twice its
     surface size; outputs made while the saver runs get the show at once,
     17 of them; SIGTERM ends it with 0 even while the compositor is stopped."""
-    log = os.path.join(session.work, "protocol.log")
-    with open(log, "w") as out:
-        saver = session.start([session.options.saver, "-s"], env=dict(session.env, WAYLAND_DEBUG="client"),
-                              stderr=out)
+    saver, log = session.traced_saver("-s")
     time.sleep(2)
     saver.send_signal(signal.SIGTERM)
     exit_code(saver)
@@ -189,7 +207,7 @@ def case_outputs(session):
         session.run("swaymsg", "create_output")
         session.run("swaymsg", "output", "HEADLESS-%d" % n, "mode", "320x240")
     for output in ("HEADLESS-3", "HEADLESS-17"):
-        check(wait_for(lambda: face_pixels(session.shot(output)[0]) > 100), "%s did not get the show" % output)
+        check(session.shows(output, 100), "%s did not get the show" % output)
     check(still_running(saver, 0.5), "the saver ended when outputs came")
     os.kill(session.compositor.pid, signal.SIGSTOP)
     time.sleep(1)
@@ -203,18 +221,11 @@ def case_input(session):
     first reported, over the border between two outputs too, end the saver
     with 0; so does the compositor's end; also when the frames are slower
     than the tick."""
-    pointer = session.start([session.options.pointer], stdin=subprocess.PIPE)
-    check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
-
-    def move(command):
-        pointer.stdin.write(command + "\n")
-        pointer.stdin.flush()
-        check(pointer.stdout.readline() == "ok\n", "the virtual pointer failed")
-
+    move = session.pointer()
     move("to 1021 300 1824 768")  # 3 pixels left of HEADLESS-2
     saver = session.saver("-s")
     # Drawn (under the compositor's cursor, until the saver hides it).
-    wait_for(lambda: face_pixels(session.shot("HEADLESS-1")[0]) >= 200, 8)
+    session.shows("HEADLESS-1", timeout=8)
     check(still_running(saver, 0.5), "the saver ended by itself")
     move("move 0 0")  # the pointer is reported where it is: no move
     move("move 3 0")
@@ -240,10 +251,7 @@ def case_window(session):
     buffers follow its output's scale up and down."""
     for n in range(3, 17):
         session.run("swaymsg", "create_output")
-    log = os.path.join(session.work, "protocol.log")
-    with open(log, "w") as out:
-        saver = session.start([session.options.saver, "-window"],
-                              env=dict(session.env, WAYLAND_DEBUG="client"), stderr=out)
+    saver, log = session.traced_saver("-window")
     tree = wait_for(lambda: session.run("swaymsg", "-t", "get_tree").stdout,
                     done=lambda tree: '"app_id": "quarlo"' in tree)
     check('"app_id": "quarlo"' in tree and '"name": "Quarlo\'s Cube"' in tree,
@@ -278,10 +286,7 @@ def case_fallback(session):
     saver can't run (no EGL, a socket that hangs up before it answers) it
     says why and ends with 255; one that never answers is left at a signal
     within a second."""
-    log = os.path.join(session.work, "protocol.log")
-    with open(log, "w") as out:
-        saver = session.start([session.options.saver, "-s"],
-                              env=dict(session.env, WAYLAND_DEBUG="client"), stderr=out)
+    saver, log = session.traced_saver("-s")
     check(still_running(saver, 2.0), "the saver did not run on weston")
     saver.send_signal(signal.SIGTERM)
     check(exit_code(saver) == 0, "SIGTERM did not end the saver with 0")
@@ -316,7 +321,7 @@ def case_unplug(session):
     other output keeps it, and a key still ends the saver with 0."""
     saver = session.saver("-s")
     for output in ("X11-1", "X11-2"):
-        check(wait_for(lambda: face_pixels(session.shot(output)[0]) > 200), "%s has no show" % output)
+        check(session.shows(output), "%s has no show" % output)
     windows = subprocess.run(["xwininfo", "-root", "-tree"], env=session.screen.env, capture_output=True,
                              text=True).stdout
     plug = re.search(r"(0x[0-9a-f]+) \"wlroots - X11-2\"", windows).group(1)
@@ -324,7 +329,7 @@ def case_unplug(session):
     check(wait_for(lambda: "X11-2" not in session.run("swaymsg", "-t", "get_outputs").stdout),
           "the output was not unplugged")
     check(still_running(saver, 1.0), "the saver ended with the output unplugged")
-    check(face_pixels(session.shot("X11-1")[0]) > 200, "the other output lost its show")
+    check(session.shows("X11-1", timeout=0), "the other output lost its show")
     check(session.key(saver), "a key did not end the saver with 0")
 
 
@@ -351,14 +356,11 @@ def case_xwayland(session):
         return middle and abs(middle - 320) < 30
     check(wait_for(centred), "the monitor's new mode did not get the show at its size")
     session.run("swaymsg", "create_output")
-    check(wait_for(lambda: face_pixels(session.shot("HEADLESS-3")[0]) > 200),
-          "the monitor added did not get the show")
-    pointer = session.start([session.options.pointer], stdin=subprocess.PIPE)
-    check(pointer.stdout.readline() == "ok\n", "no virtual pointer")
-    for move, running in (("move 0 0", True), ("move 3 1", True), ("move 0 1", False)):
-        pointer.stdin.write(move + "\n")
-        pointer.stdin.flush()
-        check(still_running(saver, 1.0) == running, "%s: running %s" % (move, not running))
+    check(session.shows("HEADLESS-3"), "the monitor added did not get the show")
+    move = session.pointer()
+    for line, running in (("move 0 0", True), ("move 3 1", True), ("move 0 1", False)):
+        move(line)
+        check(still_running(saver, 1.0) == running, "%s: running %s" % (line, not running))
     check(saver.returncode == 0, "the pointer did not end the X11 saver with 0")
 
 
