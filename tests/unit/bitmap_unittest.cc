@@ -84,6 +84,8 @@ TEST(BitmapFileTest, TheBlockHoldsHeaderTableAndPixelsAsTheFileSaysThem) {
   }
 }
 
+// (A later header and a picture past the size limit: the picture tests,
+// with the reason.)
 TEST(BitmapFileTest, WhatIsRefused) {
   const std::vector<uint8_t> good = BmpFileBytes(BmpFields());
   std::vector<uint8_t> short_core = BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 12; }));
@@ -93,14 +95,12 @@ TEST(BitmapFileTest, WhatIsRefused) {
     std::vector<uint8_t> bytes;
   } cases[] = {
       {"a 108-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 108; }))},
-      {"a 124-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 124; }))},
       {"a 64-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 64; }))},
       {"a negative size", BmpFileBytes(Spec([](BmpFields& s) { s.size_image = -8; }))},
       {"more colours than 16 bits count", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 70000; }))},
       {"a table past 65535 bytes", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 20000; }))},
       {"rows of more than 64 bits", BmpFileBytes(Spec([](BmpFields& s) {
          s.width = INT32_MAX; s.height = INT32_MIN; s.bit_count = 0xFFF0; s.size_image = 16; }))},
-      {"a picture past 256 MiB", BmpFileBytes(Spec([](BmpFields& s) { s.width = 1 << 20; s.height = 1 << 12; }))},
       {"top-down run-length data", BmpFileBytes(Spec([](BmpFields& s) {
          s.bit_count = 8; s.compression = BI_RLE8_CODE; s.height = -4; s.size_image = 2; s.pixels = {0, 1}; }))},
       {"a top-down height with no twin", BmpFileBytes(Spec([](BmpFields& s) { s.width = 0; s.height = INT32_MIN; }))},

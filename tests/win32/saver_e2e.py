@@ -57,10 +57,6 @@ class Session(Screen):
         shutil.rmtree(self.work, ignore_errors=True)
 
 
-def case_fullscreen(session):
-    full_screen_input_rules(session)
-
-
 def case_picture(session):
     key = r"HKCU\Software\Orvendel\QuarloScreenSaver"
 
