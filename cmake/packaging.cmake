@@ -9,6 +9,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+# The lock screen's password check, with the system's login rules.
+install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.pam DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/pam.d
+        RENAME quarlo)
 
 # Manual pages are installed compressed, as Debian keeps them.
 configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6x.in ${CMAKE_BINARY_DIR}/quarlo.6x @ONLY)
@@ -51,6 +54,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 and solves itself on screen, turn by turn, in an endless show. It runs as an\n\
 XScreenSaver hack, in a window or full screen, and has a GTK settings dialog.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The PAM file is the administrator's to change: a conffile.
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "/etc/pam.d/quarlo\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")

@@ -15,6 +15,8 @@ const char kSaverAppId[] = "quarlo";
 SaverSurface SaverSurfaces[kMostSaverSurfaces] = {};
 int32_t SaverSurfaceCount = 0;
 const SaverDrawing* SaverDrawingInUse = nullptr;
+SaverLockView SaverLockShown = {};
+int32_t SaverSignalExit = SAVER_EXIT_ENDED;
 
 namespace {
 
@@ -45,7 +47,7 @@ void NoteSignal(int) {
   }
 }
 
-void DeadlinePassed(int) { _exit(0); }
+void DeadlinePassed(int) { _exit(SaverSignalExit); }
 
 }  // namespace
 
