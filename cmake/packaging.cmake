@@ -9,9 +9,18 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
-# The lock screen's password check, with the system's login rules.
-install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.pam DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/pam.d
-        RENAME quarlo)
+# The lock screen's password check, with the system's login rules. PAM
+# reads /etc/pam.d, so that is where a system install (prefix /usr, the
+# package) puts it; an install under any other prefix keeps it there.
+install(CODE "set(QUARLO_PAM_FILE \"${CMAKE_SOURCE_DIR}/src/resources/quarlo.pam\")")
+install(CODE [[
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(pam_dir /etc/pam.d)
+  else()
+    set(pam_dir ${CMAKE_INSTALL_PREFIX}/etc/pam.d)
+  endif()
+  file(INSTALL ${QUARLO_PAM_FILE} DESTINATION ${pam_dir} RENAME quarlo)
+]])
 
 # Manual pages are installed compressed, as Debian keeps them.
 configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6x.in ${CMAKE_BINARY_DIR}/quarlo.6x @ONLY)
