@@ -68,6 +68,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "/etc/pam.d/quarlo\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded, not linked, by the lock screen (shlibdeps can't see it).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpangocairo-1.0-0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -10,7 +10,7 @@
 #include "render/rate_overlay.h"
 #include "render/scene.h"
 #include "render/textures.h"
-#include "saver/lock_indicator.h"
+#include "saver/lock_indicator_wayland.h"
 #include "settings/settings.h"
 #include "shell/saver_run.h"
 

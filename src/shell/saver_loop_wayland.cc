@@ -19,7 +19,7 @@
 
 #include "ext-session-lock-v1-client-protocol.h"
 #include "shell/gl_context_wayland.h"
-#include "shell/lock_password.h"
+#include "shell/lock_password_wayland.h"
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_wayland.h"
 #include "xdg-output-unstable-v1-client-protocol.h"

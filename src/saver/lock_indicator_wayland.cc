@@ -1,11 +1,41 @@
-#include "saver/lock_indicator.h"
+#include "saver/lock_indicator_wayland.h"
 
+#include <dlfcn.h>
 #include <pango/pangocairo.h>
 
 #include "render/gl_compat.h"
 #include "shell/saver_run.h"
 
 namespace {
+
+// Pango and Cairo (with GLib under them, some twenty libraries and a few
+// MiB) are loaded when a session is locked, not linked: the show anywhere
+// else, under XScreenSaver above all, carries none of them.
+#define QUARLO_TEXT_CALLS(X)                                                                     \
+  X(cairo_image_surface_create) X(cairo_create) X(cairo_status) X(cairo_set_source_rgb)          \
+  X(cairo_surface_flush) X(cairo_image_surface_get_stride) X(cairo_image_surface_get_data)       \
+  X(cairo_destroy) X(cairo_surface_destroy) X(pango_cairo_create_layout)                         \
+  X(pango_font_description_from_string) X(pango_layout_set_font_description)                     \
+  X(pango_layout_set_text) X(pango_layout_get_pixel_size) X(pango_cairo_update_layout)           \
+  X(pango_cairo_show_layout) X(pango_font_description_free) X(g_object_unref)
+struct TextCalls {
+#define QUARLO_TEXT_FIELD(name) decltype(&::name) name;
+  QUARLO_TEXT_CALLS(QUARLO_TEXT_FIELD)
+#undef QUARLO_TEXT_FIELD
+};
+TextCalls Text = {};
+
+// Once; the library stays loaded (GLib's types can't be unloaded).
+bool LoadText() {
+  static void* const library = dlopen("libpangocairo-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
+  if (!library) return false;
+  bool found = true;
+#define QUARLO_TEXT_FIND(name) \
+  found = (Text.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name))) && found;
+  QUARLO_TEXT_CALLS(QUARLO_TEXT_FIND)
+#undef QUARLO_TEXT_FIND
+  return found;
+}
 
 // Words set at twice their size on screen, white, alpha premultiplied.
 struct TextImage {
@@ -20,42 +50,42 @@ enum { kBoxWidth = 360, kBoxHeight = 112, kMarkStep = 14, kMostMarks = 22 };
 
 TextImage SetText(const char* text, const char* font) {
   TextImage image = {};
-  cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* measure = cairo_create(probe);
-  PangoLayout* layout = pango_cairo_create_layout(measure);
-  PangoFontDescription* description = pango_font_description_from_string(font);
-  pango_layout_set_font_description(layout, description);
-  pango_layout_set_text(layout, text, -1);
+  cairo_surface_t* probe = Text.cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  cairo_t* measure = Text.cairo_create(probe);
+  PangoLayout* layout = Text.pango_cairo_create_layout(measure);
+  PangoFontDescription* description = Text.pango_font_description_from_string(font);
+  Text.pango_layout_set_font_description(layout, description);
+  Text.pango_layout_set_text(layout, text, -1);
   int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  cairo_t* cr = cairo_create(surface);
-  if (width > 0 && height > 0 && cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    pango_cairo_update_layout(cr, layout);
-    pango_cairo_show_layout(cr, layout);
-    cairo_surface_flush(surface);
+  Text.pango_layout_get_pixel_size(layout, &width, &height);
+  cairo_surface_t* surface = Text.cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_t* cr = Text.cairo_create(surface);
+  if (width > 0 && height > 0 && Text.cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+    Text.cairo_set_source_rgb(cr, 1, 1, 1);
+    Text.pango_cairo_update_layout(cr, layout);
+    Text.pango_cairo_show_layout(cr, layout);
+    Text.cairo_surface_flush(surface);
     glGenTextures(1, &image.name);
     glBindTexture(GL_TEXTURE_2D, image.name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, cairo_image_surface_get_stride(surface) / 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, Text.cairo_image_surface_get_stride(surface) / 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
-                 cairo_image_surface_get_data(surface));
+                 Text.cairo_image_surface_get_data(surface));
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     image.width = width;
     image.height = height;
   }
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  pango_font_description_free(description);
-  g_object_unref(layout);
-  cairo_destroy(measure);
-  cairo_surface_destroy(probe);
+  Text.cairo_destroy(cr);
+  Text.cairo_surface_destroy(surface);
+  Text.pango_font_description_free(description);
+  Text.g_object_unref(layout);
+  Text.cairo_destroy(measure);
+  Text.cairo_surface_destroy(probe);
   return image;
 }
 
@@ -83,6 +113,10 @@ void DrawText(const TextImage& text, float middle, float top, float scale) {
 }  // namespace
 
 bool MakeLockIndicator(const char* user) {
+  if (!LoadText()) {
+    SayProblem("the lock's words can't be set: %s", "no Pango with Cairo (libpangocairo-1.0.so.0)");
+    return false;
+  }
   const char* const words[kTexts] = {user, "Caps Lock", "Checking\u2026", "Wrong password", "\u25CF"};
   const char* const fonts[kTexts] = {"Sans Bold 26", "Sans 20", "Sans 22", "Sans 22", "Sans 20"};
   for (int k = 0; k < kTexts; ++k) Texts[k] = SetText(words[k], fonts[k]);

@@ -1,4 +1,4 @@
-#include "shell/lock_password.h"
+#include "shell/lock_password_wayland.h"
 
 #include <linux/input-event-codes.h>
 #include <pwd.h>
