@@ -4,6 +4,7 @@
 #include <pango/pangocairo.h>
 
 #include "render/gl_compat.h"
+#include "render/rate_overlay.h"
 #include "shell/saver_run.h"
 
 namespace {
@@ -142,18 +143,8 @@ void DrawLockIndicator(int32_t width, int32_t height, int32_t scale) {
   const float s = float(scale > 0 ? scale : 1), middle = float(box.x) + float(box.width) / 2;
   const float top = float(box.y + box.height);
   const SaverLockView& view = SaverLockShown;
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
+  BeginPixelOverlay(width, height, GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
   glEnable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, width, 0, height, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glDisable(GL_TEXTURE_2D);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(0, 0, 0, 0.65f);
   Quad(float(box.x), float(box.y), float(box.width), float(box.height));
@@ -172,9 +163,5 @@ void DrawLockIndicator(int32_t width, int32_t height, int32_t scale) {
     glColor4f(1, 1, 1, 1);
   }
   if (view.caps_lock) DrawText(Texts[kCapsLock], middle, top - 86 * s, s);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();
+  EndPixelOverlay();
 }
