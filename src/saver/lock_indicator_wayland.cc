@@ -12,6 +12,7 @@ namespace {
 // Pango and Cairo (with GLib under them, some twenty libraries and a few
 // MiB) are loaded when a session is locked, not linked: the show anywhere
 // else, under XScreenSaver above all, carries none of them.
+// clang-format off
 #define QUARLO_TEXT_CALLS(X)                                                                     \
   X(cairo_image_surface_create) X(cairo_create) X(cairo_status) X(cairo_set_source_rgb)          \
   X(cairo_surface_flush) X(cairo_image_surface_get_stride) X(cairo_image_surface_get_data)       \
@@ -19,6 +20,7 @@ namespace {
   X(pango_font_description_from_string) X(pango_layout_set_font_description)                     \
   X(pango_layout_set_text) X(pango_layout_get_pixel_size) X(pango_cairo_update_layout)           \
   X(pango_cairo_show_layout) X(pango_font_description_free) X(g_object_unref)
+// clang-format on
 struct TextCalls {
 #define QUARLO_TEXT_FIELD(name) decltype(&::name) name;
   QUARLO_TEXT_CALLS(QUARLO_TEXT_FIELD)
@@ -118,7 +120,8 @@ bool MakeLockIndicator(const char* user) {
     SayProblem("the lock's words can't be set: %s", "no Pango with Cairo (libpangocairo-1.0.so.0)");
     return false;
   }
-  const char* const words[kTexts] = {user, "Caps Lock", "Checking\u2026", "Wrong password", "\u25CF"};
+  const char* const words[kTexts] = {user, "Caps Lock", "Checking\u2026", "Wrong password",
+                                     "\u25CF"};
   const char* const fonts[kTexts] = {"Sans Bold 26", "Sans 20", "Sans 22", "Sans 22", "Sans 20"};
   for (int k = 0; k < kTexts; ++k) Texts[k] = SetText(words[k], fonts[k]);
   return Texts[kMark].name != 0;
@@ -135,7 +138,8 @@ PixelRect LockIndicatorRect(int32_t width, int32_t height, int32_t scale) {
   scale = scale > 0 ? scale : 1;
   const int32_t box_width = kBoxWidth * scale, box_height = kBoxHeight * scale;
   const int32_t low = height * 15 / 100 - box_height / 2;  // under the cube
-  return PixelRect{(width - box_width) / 2, low > 8 * scale ? low : 8 * scale, box_width, box_height};
+  return PixelRect{(width - box_width) / 2, low > 8 * scale ? low : 8 * scale, box_width,
+                   box_height};
 }
 
 void DrawLockIndicator(int32_t width, int32_t height, int32_t scale) {
@@ -155,7 +159,8 @@ void DrawLockIndicator(int32_t width, int32_t height, int32_t scale) {
   DrawText(Texts[kUser], middle, top - 10 * s, s);
   const int32_t marks = view.marks < kMostMarks ? view.marks : kMostMarks;
   for (int32_t k = 0; k < marks; ++k) {
-    DrawText(Texts[kMark], middle + (float(k) - float(marks - 1) / 2) * kMarkStep * s, top - 42 * s, s);
+    DrawText(Texts[kMark], middle + (float(k) - float(marks - 1) / 2) * kMarkStep * s, top - 42 * s,
+             s);
   }
   if (view.checking || view.wrong) {
     if (view.wrong && !view.checking) glColor4f(1, 0.45f, 0.45f, 1);

@@ -2,6 +2,7 @@
 // -window the display system (a Wayland compositor when one answers); the
 // X11 saver modes find or make the window to draw into and run the loop.
 #include <X11/Xatom.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "quarlo_version.h"
 #include "shell/gl_context_x11.h"
@@ -156,15 +158,22 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
 
 // -lock -f: the lock runs in a child; this process ends with 0 once the
 // session is locked (an idle manager waits for that before the machine
-// sleeps), or with the child's code when it ends first.
+// sleeps), or with the child's code when it ends first. The child lets go
+// of the caller's input and output (its stderr once the session is locked),
+// so that nothing reading them waits for the unlock.
 int32_t LockInBackground(SaverArguments arguments) {
   int locked[2];
-  if (pipe(locked) != 0) return SAVER_EXIT_CANNOT_RUN;
   std::fflush(nullptr);
-  const pid_t child = fork();
+  const pid_t child = pipe(locked) == 0 ? fork() : -2;
   if (child == 0) {
     close(locked[0]);
     setsid();
+    const int quiet = open("/dev/null", O_RDWR);
+    if (quiet >= 0) {
+      dup2(quiet, STDIN_FILENO);
+      dup2(quiet, STDOUT_FILENO);
+      if (quiet > STDERR_FILENO) close(quiet);
+    }
     arguments.background = false;
     wl_display* wayland = ConnectWayland();
     if (!wayland) {
@@ -174,8 +183,15 @@ int32_t LockInBackground(SaverArguments arguments) {
     const int32_t code = RunWaylandSaver(wayland, arguments, locked[1]);
     _exit(code & 0xFF);
   }
+  if (child < 0) {
+    SayProblem("can't go to the background: %s", std::strerror(errno));
+    if (child == -1) {  // the pipe was made
+      close(locked[0]);
+      close(locked[1]);
+    }
+    return SAVER_EXIT_CANNOT_RUN;
+  }
   close(locked[1]);
-  if (child < 0) return SAVER_EXIT_CANNOT_RUN;
   char byte = 0;
   ssize_t got = 0;
   while ((got = read(locked[0], &byte, 1)) < 0 && errno == EINTR) {

@@ -8,13 +8,16 @@
 #include <cstdint>
 
 // Makes the field ready (its memory locked, the process not dumpable) and
-// records who is locked; false when the user can't be told.
-bool OpenPasswordField();
+// records who is locked; else says why not: the user can't be told, or the
+// system has no rules for the check (without them PAM takes its "other"
+// rules, which on many systems refuse every password: a lock never opened).
+const char* OpenPasswordField();
 // Wipes the field and lets its memory go; a check still running is ended.
 void ClosePasswordField();
 
 // The compositor's keymap (a file of `size` bytes at `fd`, closed here);
-// false when it can't be read.
+// false when it can't be read, and then the keys are read with the keymap
+// before it or, if there was none, the system's default.
 bool TakeKeymap(int fd, uint32_t size);
 void TakeModifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
 

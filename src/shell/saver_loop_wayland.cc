@@ -10,6 +10,7 @@
 // the outputs it is on. -lock locks the session (ext-session-lock) with a
 // lock surface on every output showing the same, and opens it only when
 // the user's password is accepted.
+#include <fcntl.h>
 #include <linux/input-event-codes.h>
 #include <unistd.h>
 
@@ -161,6 +162,11 @@ void SessionLocked(void*, ext_session_lock_v1*) {
     (void)ignored;
     close(LockedSignal);
     LockedSignal = -1;
+    const int quiet = open("/dev/null", O_WRONLY);  // the caller's stderr, let go too
+    if (quiet >= 0) {
+      dup2(quiet, STDERR_FILENO);
+      close(quiet);
+    }
   }
 }
 // Before `locked`: another locker holds the session, or the compositor won't
@@ -195,12 +201,17 @@ void SurfaceEnterOrLeave(void* data, wl_output* output, bool entered) {
   if (!slot->toplevel) return;
   for (int32_t i = 0; i < kMostOutputs; ++i) {
     if (!Slots[i].output || Slots[i].output != output) continue;
-    slot->entered = entered ? slot->entered | uint64_t{1} << i : slot->entered & ~(uint64_t{1} << i);
+    slot->entered =
+        entered ? slot->entered | uint64_t{1} << i : slot->entered & ~(uint64_t{1} << i);
   }
   FollowWindowScale();
 }
-void SurfaceEnter(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, true); }
-void SurfaceLeave(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, false); }
+void SurfaceEnter(void* data, wl_surface*, wl_output* output) {
+  SurfaceEnterOrLeave(data, output, true);
+}
+void SurfaceLeave(void* data, wl_surface*, wl_output* output) {
+  SurfaceEnterOrLeave(data, output, false);
+}
 const wl_surface_listener kSurfaceListener = {SurfaceEnter, SurfaceLeave};
 
 // --- outputs ---
@@ -253,8 +264,8 @@ wl_surface* MakeSurface(Slot* slot) {
 
 void MakeLayerSurface(Slot* slot) {
   if (!MakeSurface(slot)) return;
-  slot->layer = zwlr_layer_shell_v1_get_layer_surface(LayerShell, slot->surface, slot->output,
-                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kSaverAppId);
+  slot->layer = zwlr_layer_shell_v1_get_layer_surface(
+      LayerShell, slot->surface, slot->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kSaverAppId);
   zwlr_layer_surface_v1_add_listener(slot->layer, &kLayerListener, slot);
   zwlr_layer_surface_v1_set_size(slot->layer, 0, 0);
   zwlr_layer_surface_v1_set_anchor(slot->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
@@ -359,13 +370,17 @@ void PointerAxisSource(void*, wl_pointer*, uint32_t) {}
 void PointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
 void PointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
 void PointerAxisValue120(void*, wl_pointer*, uint32_t, int32_t) {}
-const wl_pointer_listener kPointerListener = {PointerEnter,      PointerLeave,     PointerMotion,
-                                              PointerButton,     PointerAxis,      PointerFrame,
-                                              PointerAxisSource, PointerAxisStop,  PointerAxisDiscrete,
-                                              PointerAxisValue120};
+const wl_pointer_listener kPointerListener = {
+    PointerEnter, PointerLeave,      PointerMotion,   PointerButton,       PointerAxis,
+    PointerFrame, PointerAxisSource, PointerAxisStop, PointerAxisDiscrete, PointerAxisValue120};
 
 void KeyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t size) {
-  if (!Locking || !TakeKeymap(fd, size)) close(fd);
+  if (!Locking) {
+    close(fd);
+  } else if (!TakeKeymap(fd, size)) {
+    SayProblem(
+        "the compositor's keymap can't be read; keys are read with the one before, or the default");
+  }
 }
 void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
 void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
@@ -448,7 +463,8 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     Compositor = static_cast<wl_compositor*>(
         wl_registry_bind(registry, name, &wl_compositor_interface, Version(version, 4)));
   } else if (which == wl_seat_interface.name && !Seat) {
-    Seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, Version(version, 5)));
+    Seat = static_cast<wl_seat*>(
+        wl_registry_bind(registry, name, &wl_seat_interface, Version(version, 5)));
     wl_seat_add_listener(Seat, &kSeatListener, nullptr);
   } else if (which == wl_output_interface.name) {
     AddOutput(name, version);
@@ -558,13 +574,15 @@ Trip RoundTrip() {
 }
 
 // The session opens only here, once the password was accepted, and the
-// program ends once the compositor has seen that.
+// program ends with 0 once the compositor has answered after the unlock (a
+// signal meanwhile doesn't cut that short: the watchdog still ends a run
+// whose compositor never answers).
 void Unlock() {
   if (!Lock || !Locked) return;  // accepted before the lock held: once it does
   ext_session_lock_v1_unlock_and_destroy(Lock);
   Lock = nullptr;
-  RoundTrip();
-  Result = SAVER_EXIT_ENDED;
+  Result =
+      wl_display_roundtrip(SaverWaylandDisplay) >= 0 ? SAVER_EXIT_ENDED : SAVER_EXIT_CANNOT_RUN;
   Ended = true;
 }
 
@@ -597,7 +615,8 @@ void TearDownAll() {
   if (LayerShell) zwlr_layer_shell_v1_destroy(LayerShell);
   if (WmBase) xdg_wm_base_destroy(WmBase);
   if (OutputManager) zxdg_output_manager_v1_destroy(OutputManager);
-  if (Lock && !Locked) ext_session_lock_v1_destroy(Lock);  // once locked, only the password opens it
+  if (Lock && !Locked)
+    ext_session_lock_v1_destroy(Lock);  // once locked, only the password opens it
   Lock = nullptr;
   if (LockManager) ext_session_lock_manager_v1_destroy(LockManager);
   if (Compositor) wl_compositor_destroy(Compositor);
@@ -624,8 +643,8 @@ bool MakeLock() {
                "locker (swaylock on sway before 1.8, the desktop's lock on GNOME)");
     return false;
   }
-  if (!OpenPasswordField()) {
-    SayProblem("the user running the locker can't be told");
+  if (const char* problem = OpenPasswordField()) {
+    SayProblem("%s", problem);
     return false;
   }
   SaverLockShown.user = LockedUserName();
@@ -699,7 +718,10 @@ int32_t RunWaylandSaver(wl_display* display, const SaverArguments& arguments, in
         }
         if (SaverTimerDue()) CubeSaverProc(SAVER_TIMER);
         if (Locking) FollowPasswordCheck();
-        if (!Dispatch(MillisecondsToTick())) break;  // the compositor is gone
+        if (!Dispatch(MillisecondsToTick())) {  // the compositor is gone
+          if (Locking) Result = SAVER_EXIT_CANNOT_RUN;  // and the lock with it, not opened by us
+          break;
+        }
       }
     } else {
       Result = SAVER_EXIT_CANNOT_RUN;

@@ -104,7 +104,8 @@ int32_t MillisecondsToTick();
 // SIGTERM and SIGINT end a run: they are noted on a pipe whose read end a
 // loop polls (-1 when it can't be made), and asked after with SignalArrived.
 // A run that hasn't ended a second after the signal (a call that waits on a
-// compositor that doesn't answer) is ended there and then, with 0.
+// compositor that doesn't answer) is ended there and then, with
+// SaverSignalExit (0, or 255 for a lock: a signal opens nothing).
 int SaverSignalFd();
 void CatchEndingSignals();
 bool SignalArrived();

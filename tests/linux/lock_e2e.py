@@ -71,13 +71,13 @@ def case_swaylock(session):
           "the new swaylock did not unlock")
 
 
-def locker(session, *args, log="quarlo.log"):
+def locker(session, *args, log="quarlo.log", **kwargs):
     """quarlo -lock, with the system's PAM service for it as the package
     installs it (put there for the run when it isn't)."""
     if not os.path.exists("/etc/pam.d/quarlo"):
         shutil.copy(session.options.pam, "/etc/pam.d/quarlo")
         session.cleanups.append(lambda: os.remove("/etc/pam.d/quarlo"))
-    return session.start([session.options.saver, "-lock", *args], log=log)
+    return session.start([session.options.saver, "-lock", *args], log=log, **kwargs)
 
 
 def shown_over_show(picture, area):
@@ -92,8 +92,10 @@ def case_show(session):
     scale-2 one at twice its surface size), and the show on an output that
     comes while locked; a key brings the indicator, which goes 10 s after the
     last one; a wrong password keeps the session locked and the locker
-    running; the right one unlocks and ends it with 0, having said nothing."""
-    quarlo = locker(session)
+    running; the right one unlocks and ends it with 0, having said nothing,
+    though started with SIGCHLD ignored, after Escape, a Backspace over a
+    three-byte character and a Delete that types nothing."""
+    quarlo = locker(session, preexec_fn=lambda: signal.signal(signal.SIGCHLD, signal.SIG_IGN))
     check(session.wait_state("locked") == "locked", "quarlo did not lock: %s" % (session.state(),))
     for output, size in PIXEL_SIZES.items():
         frame = rendered_frame(session.options.render, *size)
@@ -111,8 +113,9 @@ def case_show(session):
     check(session.state()[0] == "locked" and still_running(quarlo, 0.5), "a wrong password ended the lock")
     check(wait_for(lambda: shown_over_show(session.shot(0), box) == 0, 8),
           "the indicator did not go 10 s after the last key")
-    session.ok("type " + TEST_PASSWORD)
-    session.ok("key Return")
+    for line in ("type junk", "key Escape", "type %s\u20ac" % TEST_PASSWORD, "key BackSpace",
+                 "key Delete", "key Return"):
+        session.ok(line)
     check(exit_code(quarlo, 15, "quarlo -lock") == 0 and session.state()[0] == "unlocked",
           "the right password did not unlock and end quarlo with 0")
     check(not session.log_text("quarlo.log"), "quarlo said %r" % session.log_text("quarlo.log"))
@@ -127,22 +130,36 @@ def case_takeover(session):
     second = locker(session, log="second.log")
     check(exit_code(second, what="the second locker") == 255 and "another locker" in
           session.log_text("second.log"), "a second locker was not refused")
-    for ending in (signal.SIGTERM, signal.SIGKILL):
+    for ending, then in ((signal.SIGTERM, ()), (signal.SIGKILL, ("-f",))):
         first.send_signal(ending)
         exit_code(first, what="the locker")
         check(session.wait_state("locked-no-client") == "locked-no-client",
               "%s left the session %s" % (ending.name, session.state()[0]))
-        first = locker(session)
+        first = locker(session, *then)
         check(session.wait_state("locked") == "locked", "a new locker did not take over after %s" % ending.name)
-    first.kill()
-    background = locker(session, "-f", log="background.log")
-    check(exit_code(background, 15, "quarlo -lock -f") == 0 and session.state()[0] == "locked",
+    check(exit_code(first, 15, "quarlo -lock -f") == 0 and session.state()[0] == "locked",
           "-f did not end with 0 once locked")
     session.ok("type " + TEST_PASSWORD)
     session.ok("key Return")
     check(session.wait_state("unlocked") == "unlocked", "the locker in the background did not unlock")
 
 
+def case_lost(session):
+    """Without the system's rules for the check quarlo -lock refuses (255,
+    naming the file) before it locks; a compositor gone while locked ends
+    the locker with 255, never 0: nothing was unlocked."""
+    if os.path.exists("/etc/pam.d/quarlo"):
+        os.rename("/etc/pam.d/quarlo", "/etc/pam.d/quarlo.aside")
+        session.cleanups.append(lambda: os.rename("/etc/pam.d/quarlo.aside", "/etc/pam.d/quarlo"))
+    refused = session.start([session.options.saver, "-lock"], log="refused.log")
+    check(exit_code(refused) == 255 and "/etc/pam.d/quarlo" in session.log_text("refused.log") and
+          session.state()[0] == "unlocked", "quarlo -lock without its PAM rules did not refuse")
+    quarlo = locker(session)
+    check(session.wait_state("locked") == "locked", "quarlo did not lock")
+    session.compositor.terminate()
+    check(exit_code(quarlo, what="quarlo -lock") == 255, "the compositor's end did not end quarlo with 255")
+
+
 if __name__ == "__main__":
     sys.exit(e2e_main(globals(), ["compositor", "saver", "render", "pam"],
-                      lambda options: LockSession(options.compositor, OUTPUTS, options=options)))
+                      lambda options: LockSession(options.compositor, OUTPUTS, "de", options)))
