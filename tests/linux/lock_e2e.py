@@ -90,11 +90,11 @@ def shown_over_show(picture, area):
 def case_show(session):
     """quarlo -lock shows on every output the frame quarlo-render draws (the
     scale-2 one at twice its surface size), and the show on an output that
-    comes while locked; a key brings the indicator, which goes 10 s after the
-    last one; a wrong password keeps the session locked and the locker
-    running; the right one unlocks and ends it with 0, having said nothing,
-    though started with SIGCHLD ignored, after Escape, a Backspace over a
-    three-byte character and a Delete that types nothing."""
+    comes while locked (and goes); a key brings the indicator, which goes
+    10 s after the last one; a wrong password keeps the session locked and
+    the locker running; the right one unlocks and ends it with 0, having
+    said nothing, though started with SIGCHLD ignored, after Escape, a
+    Backspace over a three-byte character and a Delete that types nothing."""
     quarlo = locker(session, preexec_fn=lambda: signal.signal(signal.SIGCHLD, signal.SIG_IGN))
     check(session.wait_state("locked") == "locked", "quarlo did not lock: %s" % (session.state(),))
     for output, size in PIXEL_SIZES.items():
@@ -104,6 +104,7 @@ def case_show(session):
     session.ok("add-output 640x480")
     check(wait_for(lambda: sum(n for c, n in getattr(session.shot(2), "colours", lambda *a: {})(
         0, 0, 640, 480).items() if c in FACE_COLOURS) > 300), "the output that came did not get the show")
+    session.ok("remove-output 2")  # and it goes again: the lock holds and the locker runs on
     box = (340, 600, 680, 700)  # the indicator's place on the 1024x768 output
     check(shown_over_show(session.shot(0), box) == 0, "an indicator before any key")
     session.ok("type wrong")
