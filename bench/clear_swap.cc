@@ -4,6 +4,8 @@
 #include <GL/glx.h>
 #include <time.h>
 
+#include "next_tick.h"
+
 int main() {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
@@ -21,12 +23,7 @@ int main() {
   timespec next;
   clock_gettime(CLOCK_MONOTONIC, &next);
   for (;;) {
-    next.tv_nsec += 50000000;
-    if (next.tv_nsec >= 1000000000) {
-      next.tv_nsec -= 1000000000;
-      ++next.tv_sec;
-    }
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    SleepToNextTick(&next);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glXSwapBuffers(display, root);
   }

@@ -12,6 +12,8 @@
 
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
+
+#include "next_tick.h"
 #undef namespace
 
 namespace {
@@ -82,12 +84,7 @@ int main() {
   timespec next;
   clock_gettime(CLOCK_MONOTONIC, &next);
   for (;;) {
-    next.tv_nsec += 50000000;
-    if (next.tv_nsec >= 1000000000) {
-      next.tv_nsec -= 1000000000;
-      ++next.tv_sec;
-    }
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    SleepToNextTick(&next);
     glClear(GL_COLOR_BUFFER_BIT);
     eglSwapBuffers(egl, target);
     if (wl_display_dispatch_pending(display) < 0) return 0;

@@ -3,7 +3,7 @@
 the time from its start to its first frame on the screen, its resident
 memory and shared libraries 10 s after the start, then the CPU seconds it and
 the X server used per wall second over the next ten seconds, and its peak
-resident memory.
+resident memory: the median of three runs each, taken in turns.
 
     cpu_per_second.py --saver QUARLO --floor CLEAR_SWAP [--seconds 10]
 """
@@ -52,18 +52,28 @@ def main():
     parser.add_argument("--saver", required=True)
     parser.add_argument("--floor", required=True)
     parser.add_argument("--seconds", type=float, default=10)
+    parser.add_argument("--runs", type=int, default=3,
+                        help="each program's runs, taken in turns; the median is printed")
     options = parser.parse_args()
     runs = [("quarlo -root", [options.saver, "-root"]),
             ("clear-and-swap floor", [options.floor])]
     rubik = shutil.which("rubik") or "/usr/libexec/xscreensaver/rubik"
     if os.access(rubik, os.X_OK):
         runs.append(("rubik -root -delay 50000", [rubik, "-root", "-delay", "50000"]))
-    print("%-26s %12s %12s %6s %10s %10s" % ("program", "1st frame s", "RSS@10s MiB",
-                                             "libs", "CPU s / s", "peak MiB"))
-    for name, command in runs:
-        first, resident, linked, cpu, peak = measure(command, options.seconds)
-        print("%-26s %12.2f %12.1f %6d %10.3f %10.1f" % (name, first, resident / 1024, linked, cpu,
-                                                        peak / 1024))
+    # Each program in turn, so that a busy spell of the machine falls on all
+    # of them; rubik's memory alone varies by some MiB from run to run.
+    taken = {name: [] for name, _ in runs}
+    for _ in range(options.runs):
+        for name, command in runs:
+            taken[name].append(measure(command, options.seconds))
+    print("%-26s %12s %12s %6s %10s %10s  %s" % ("program", "1st frame s", "RSS@10s MiB",
+                                                 "libs", "CPU s / s", "peak MiB", "RSS range"))
+    for name, _ in runs:
+        median = [sorted(column)[len(column) // 2] for column in zip(*taken[name])]
+        first, resident, linked, cpu, peak = median
+        rss = sorted(run[1] / 1024 for run in taken[name])
+        print("%-26s %12.2f %12.1f %6d %10.3f %10.1f  %.1f-%.1f" % (
+            name, first, resident / 1024, linked, cpu, peak / 1024, rss[0], rss[-1]))
 
 
 if __name__ == "__main__":

@@ -77,7 +77,7 @@ void BM_DrawFrame(benchmark::State& state) {
     ShowTick(nullptr);  // the turn goes on, so every frame differs
     if (changed_only) {  // as the savers draw each view, over a buffer one frame behind
       MeasureCubies();
-      DrawViewChanges(&view, PixelRect{0, 0, 1024, 768}, 1);
+      DrawViewChanges(&view, PixelRect{0, 0, 1024, 768}, 1, PixelRect{});
       glFinish();
     } else {
       DrawFrame();

@@ -9,6 +9,18 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/quarlo.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+# The lock screen's password check, with the system's login rules. PAM
+# reads /etc/pam.d, so that is where a system install (prefix /usr, the
+# package) puts it; an install under any other prefix keeps it there.
+install(CODE "set(QUARLO_PAM_FILE \"${CMAKE_SOURCE_DIR}/src/resources/quarlo.pam\")")
+install(CODE [[
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(pam_dir /etc/pam.d)
+  else()
+    set(pam_dir ${CMAKE_INSTALL_PREFIX}/etc/pam.d)
+  endif()
+  file(INSTALL ${QUARLO_PAM_FILE} DESTINATION ${pam_dir} RENAME quarlo)
+]])
 
 # Manual pages are installed compressed, as Debian keeps them.
 configure_file(${CMAKE_SOURCE_DIR}/src/resources/quarlo.6x.in ${CMAKE_BINARY_DIR}/quarlo.6x @ONLY)
@@ -51,8 +63,13 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 and solves itself on screen, turn by turn, in an endless show. It runs as an\n\
 XScreenSaver hack, in a window or full screen, and has a GTK settings dialog.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The PAM file is the administrator's to change: a conffile.
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "/etc/pam.d/quarlo\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded, not linked, by the lock screen (shlibdeps can't see it).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpangocairo-1.0-0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

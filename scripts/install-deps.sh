@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick python3
   libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libpng-dev libjpeg62-turbo-dev libgtk-3-dev
+  libpam0g-dev libxkbcommon-dev libpango1.0-dev libcairo2-dev
   xscreensaver xscreensaver-gl-extra dpkg-dev lintian mandoc desktop-file-utils nsis zip
   libwayland-dev wayland-protocols libxrandr-dev sway swayidle grim wtype xwayland weston
   libxkbcommon-dev swaylock

@@ -19,6 +19,9 @@ void DrawFrameInRect(const PixelRect& rect, const PixelRect& clip);
 // Draws the measured frame (MeasureCubies) in the view `rect` of the drawable
 // (pixels from its bottom left), with a projection for its size, where it
 // differs from the frame the back buffer held `age` frames back (0:
-// unknown, so all of the view); the part drawn, in drawable pixels, for the
-// caller to present (none when nothing changed).
-PixelRect DrawViewChanges(ViewDamage* view, const PixelRect& rect, int32_t age);
+// unknown, so all of the view) and in `extra` (view pixels), where the
+// caller draws over it; the part drawn, in drawable pixels, for the caller
+// to present (none when nothing changed). The viewport stays the view's
+// and the scissor's box the part drawn.
+PixelRect DrawViewChanges(ViewDamage* view, const PixelRect& rect, int32_t age,
+                          const PixelRect& extra);

@@ -8,10 +8,11 @@
 #include "render/gl_compat.h"
 #include "render/rate_overlay.h"
 
-PixelRect DrawViewChanges(ViewDamage* view, const PixelRect& rect, int32_t age) {
+PixelRect DrawViewChanges(ViewDamage* view, const PixelRect& rect, int32_t age,
+                          const PixelRect& extra) {
   // The figures of -fps change too, once a second.
   const PixelRect overlay = RateOverlayShown ? RateOverlayRect(rect.width, rect.height) : PixelRect{};
-  const PixelRect damage = DamageForView(view, rect, age, overlay);
+  const PixelRect damage = DamageForView(view, rect, age, UnionRect(overlay, extra));
   if (IsEmptyRect(damage)) return damage;
   DrawFrameInRect(rect, damage);
   if (RateOverlayShown) {

@@ -100,9 +100,8 @@ PixelRect RateOverlayRect(int32_t width, int32_t height) {
                    r.y + r.height > height ? height - r.y : r.height};
 }
 
-void DrawRateOverlay(int32_t width, int32_t height) {
-  const float s = float(Scale(height)), margin = 8 * s;
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+void BeginPixelOverlay(int32_t width, int32_t height, uint32_t attributes) {
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | attributes);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glDisable(GL_TEXTURE_2D);
@@ -113,16 +112,25 @@ void DrawRateOverlay(int32_t width, int32_t height) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  const float shadow = s >= 2 ? float(int(s) / 2) : 1;
-  glColor3f(0, 0, 0);  // a shadow, so that the text reads on any colour
-  DrawText(margin + shadow, margin - shadow, s);
-  glColor3f(1, 1, 1);
-  DrawText(margin, margin, s);
+}
+
+void EndPixelOverlay() {
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPopAttrib();
+}
+
+void DrawRateOverlay(int32_t width, int32_t height) {
+  const float s = float(Scale(height)), margin = 8 * s;
+  BeginPixelOverlay(width, height, 0);
+  const float shadow = s >= 2 ? float(int(s) / 2) : 1;
+  glColor3f(0, 0, 0);  // a shadow, so that the text reads on any colour
+  DrawText(margin + shadow, margin - shadow, s);
+  glColor3f(1, 1, 1);
+  DrawText(margin, margin, s);
+  EndPixelOverlay();
 }
 
 const char* RateOverlayText() {

@@ -19,3 +19,10 @@ PixelRect RateOverlayRect(int32_t width, int32_t height);
 void DrawRateOverlay(int32_t width, int32_t height);
 // The figures' text as drawn now, three lines (for tests).
 const char* RateOverlayText();
+
+// Drawing over a view in its pixels, (0, 0) at the bottom left, with no
+// depth test, culling or texture: the figures here and the lock screen's
+// indicator. `attributes` are GL attribute bits kept beside the enables and
+// the colour; End puts all back.
+void BeginPixelOverlay(int32_t width, int32_t height, uint32_t attributes);
+void EndPixelOverlay();

@@ -5,10 +5,12 @@
 
 #include "cube/show.h"
 #include "render/frame.h"
+#include "render/gl_compat.h"
 #include "render/front_pieces.h"
 #include "render/rate_overlay.h"
 #include "render/scene.h"
 #include "render/textures.h"
+#include "saver/lock_indicator_wayland.h"
 #include "settings/settings.h"
 #include "shell/saver_run.h"
 
@@ -25,6 +27,8 @@ uint32_t TickMicroseconds() {
 }
 
 bool HaveContext = false;
+bool HaveIndicator = false;
+int32_t IndicatorWasShown = 0;
 ViewDamage Views[kMostSaverSurfaces] = {};  // what each surface's back buffers hold
 
 void ApplyOverrides() {
@@ -60,9 +64,19 @@ void DrawSurfaces() {
     if (age < 0 || s.redraw) Views[i].count = 0;
     if (age < 0) continue;
     s.redraw = 0;
-    const PixelRect drawn = DrawViewChanges(&Views[i], PixelRect{s.x, s.y, s.width, s.height}, age);
+    // The lock's indicator, while it shows and the frame after it goes.
+    const bool indicator = HaveIndicator && (SaverLockShown.shown || IndicatorWasShown);
+    const PixelRect extra = indicator ? LockIndicatorRect(s.width, s.height, s.scale) : PixelRect{};
+    const PixelRect drawn =
+        DrawViewChanges(&Views[i], PixelRect{s.x, s.y, s.width, s.height}, age, extra);
+    if (HaveIndicator && SaverLockShown.shown && !IsEmptyRect(drawn)) {
+      glEnable(GL_SCISSOR_TEST);
+      DrawLockIndicator(s.width, s.height, s.scale);
+      glDisable(GL_SCISSOR_TEST);
+    }
     drawing.present_surface(i, drawn.x, drawn.y, drawn.width, drawn.height);
   }
+  IndicatorWasShown = SaverLockShown.shown;
   drawing.end_frame();
   if (RateOverlayShown) CountShownFrame();
 }
@@ -72,12 +86,15 @@ void SetUpScene() {
   if (!HaveContext) return;
   BuildScene();
   StartShow(static_cast<uint32_t>(std::time(nullptr)));
+  if (SaverLockShown.user) HaveIndicator = MakeLockIndicator(SaverLockShown.user);
   FreeTextures();  // the texture objects hold their own copies of the images
   SetSaverTimer(TickMicroseconds());
 }
 
 void TearDown() {
   KillSaverTimer();
+  if (HaveIndicator) DropLockIndicator();
+  HaveIndicator = false;
   if (HaveContext) SaverDrawingInUse->drop_context();
   HaveContext = false;
   FreeTextures();

@@ -13,7 +13,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID]\n"
+    "usage: quarlo [-s | -c | -p ID | -l ID | -root | -window | -window-id ID | -lock [-f]]\n"
     "              [-explode | -no-explode] [-size large|medium|small] [-texture FILE]\n"
     "              [-delay USEC] [-fps | -no-fps] [-visual ID|CLASS|default]\n"
     "              [-geometry WxH+X+Y] [-sync] [-install | -noinstall] [-mono] [-pair]\n"
@@ -27,6 +27,9 @@ const char kUsage[] =
     "  -x11, -wayland  -s and -window on that display system; without either,\n"
     "                  on Wayland when a compositor answers, else on X\n"
     "  -window-id ID   draw into the window ID\n"
+    "  -lock           lock the Wayland session (ext-session-lock-v1) with the show\n"
+    "                  on every output, until the user's password opens it\n"
+    "  -f              with -lock: to the background once the session is locked\n"
     "  -explode, -no-explode, -size, -texture\n"
     "                  this run's settings in place of the stored ones (FILE: a\n"
     "                  picture, BMP, PNG or JPEG)\n"

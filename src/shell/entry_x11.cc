@@ -2,11 +2,15 @@
 // -window the display system (a Wayland compositor when one answers); the
 // X11 saver modes find or make the window to draw into and run the loop.
 #include <X11/Xatom.h>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "quarlo_version.h"
 #include "shell/gl_context_x11.h"
@@ -95,7 +99,8 @@ bool FindHostWindow(Window window, XWindowAttributes* attributes) {
 // Whether -s or -window runs on Wayland: when asked to, or when a
 // compositor answers and no X display was named.
 bool WaylandFirst(const SaverArguments& arguments) {
-  const bool either = arguments.mode == MODE_FULL_SCREEN || arguments.mode == MODE_WINDOW;
+  const bool either = arguments.mode == MODE_FULL_SCREEN || arguments.mode == MODE_WINDOW ||
+                      arguments.mode == MODE_LOCK;
   return arguments.choice == DISPLAY_WAYLAND ||
          (either && arguments.choice == DISPLAY_ANY && !arguments.display);
 }
@@ -151,6 +156,53 @@ int32_t RunSaverWindow(const SaverArguments& arguments) {
   return SAVER_EXIT_ENDED;
 }
 
+// -lock -f: the lock runs in a child; this process ends with 0 once the
+// session is locked (an idle manager waits for that before the machine
+// sleeps), or with the child's code when it ends first. The child lets go
+// of the caller's input and output (its stderr once the session is locked),
+// so that nothing reading them waits for the unlock.
+int32_t LockInBackground(SaverArguments arguments) {
+  int locked[2];
+  std::fflush(nullptr);
+  const pid_t child = pipe(locked) == 0 ? fork() : -2;
+  if (child == 0) {
+    close(locked[0]);
+    setsid();
+    const int quiet = open("/dev/null", O_RDWR);
+    if (quiet >= 0) {
+      dup2(quiet, STDIN_FILENO);
+      dup2(quiet, STDOUT_FILENO);
+      if (quiet > STDERR_FILENO) close(quiet);
+    }
+    arguments.background = false;
+    wl_display* wayland = ConnectWayland();
+    if (!wayland) {
+      SayProblem("no Wayland compositor answers to lock");
+      _exit(SAVER_EXIT_CANNOT_RUN & 0xFF);
+    }
+    const int32_t code = RunWaylandSaver(wayland, arguments, locked[1]);
+    _exit(code & 0xFF);
+  }
+  if (child < 0) {
+    SayProblem("can't go to the background: %s", std::strerror(errno));
+    if (child == -1) {  // the pipe was made
+      close(locked[0]);
+      close(locked[1]);
+    }
+    return SAVER_EXIT_CANNOT_RUN;
+  }
+  close(locked[1]);
+  char byte = 0;
+  ssize_t got = 0;
+  while ((got = read(locked[0], &byte, 1)) < 0 && errno == EINTR) {
+  }
+  close(locked[0]);
+  if (got == 1) return SAVER_EXIT_ENDED;
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? int32_t(int8_t(WEXITSTATUS(status))) : int32_t(SAVER_EXIT_CANNOT_RUN);
+}
+
 }  // namespace
 
 int32_t SaverMain(int argc, char** argv, const char* usage) {
@@ -176,11 +228,10 @@ int32_t SaverMain(int argc, char** argv, const char* usage) {
     default:
       break;
   }
+  if (arguments.mode == MODE_LOCK && arguments.background) return LockInBackground(arguments);
   if (WaylandFirst(arguments)) {
-    if (wl_display* wayland = ConnectWayland()) {
-      return RunWaylandSaver(wayland, arguments.mode == MODE_FULL_SCREEN, arguments.geometry);
-    }
-    if (arguments.choice == DISPLAY_WAYLAND) {
+    if (wl_display* wayland = ConnectWayland()) return RunWaylandSaver(wayland, arguments, -1);
+    if (arguments.choice == DISPLAY_WAYLAND || arguments.mode == MODE_LOCK) {
       const char* name = std::getenv("WAYLAND_DISPLAY");
       SayProblem("no Wayland compositor answers at %s",
                    name && *name ? name : "wayland-0 (WAYLAND_DISPLAY is not set)");

@@ -134,7 +134,7 @@ bool ParseGeometry(const char* text, SaverGeometry* geometry) {
 bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
                         SaverArguments* out, char* error, size_t error_size) {
   *out = SaverArguments();
-  const char* switch_letter = nullptr;  // the Windows switch given, if any
+  const char* switch_letter = nullptr;  // the Windows switch (or -lock) given, if any
   HackModes hack;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
@@ -165,6 +165,12 @@ bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
       out->choice = choice;
     } else if (IsOption(arg, "sync")) {
       out->sync = true;
+    } else if (IsOption(arg, "f")) {
+      out->background = true;
+    } else if (IsOption(arg, "lock")) {
+      if (switch_letter) return Fail(error, error_size, "only one mode may be given", arg);
+      switch_letter = arg;
+      out->mode = MODE_LOCK;
     } else if (IsOption(arg, "install") || IsOption(arg, "noinstall") || IsOption(arg, "mono") ||
                IsOption(arg, "pair")) {
       // Colormaps are the server's business on true-colour displays, the
@@ -221,8 +227,15 @@ bool ReadSaverArguments(int argc, const char* const* argv, const char* hosted,
     out->window = host;
   }
   // The other modes name X windows, or need no display of the saver's.
-  if (out->choice == DISPLAY_WAYLAND && out->mode != MODE_FULL_SCREEN && out->mode != MODE_WINDOW) {
-    return Fail(error, error_size, "-wayland goes with -s or -window only", "-wayland");
+  if (out->choice == DISPLAY_WAYLAND && out->mode != MODE_FULL_SCREEN && out->mode != MODE_WINDOW &&
+      out->mode != MODE_LOCK) {
+    return Fail(error, error_size, "-wayland goes with -s, -window or -lock only", "-wayland");
+  }
+  if (out->mode == MODE_LOCK && out->choice == DISPLAY_X11) {
+    return Fail(error, error_size, "-lock locks a Wayland session; on X, XScreenSaver locks", "-x11");
+  }
+  if (out->background && out->mode != MODE_LOCK) {
+    return Fail(error, error_size, "-f goes with -lock only", "-f");
   }
   return true;
 }

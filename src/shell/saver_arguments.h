@@ -17,6 +17,7 @@ enum SaverMode : int32_t {
   MODE_ROOT,         // -root: the root window, or XScreenSaver's window
   MODE_WINDOW,       // -window: a new ordinary window
   MODE_WINDOW_ID,    // -window-id ID, or XSCREENSAVER_WINDOW alone
+  MODE_LOCK,         // -lock: the Wayland session locked, the show on it, until the password
   MODE_HELP,         // -h, -help, --help
   MODE_VERSION,      // -version, --version
 };
@@ -53,6 +54,7 @@ struct SaverArguments {
   SaverVisualRequest visual;
   SaverGeometry geometry;         // of -window
   bool sync = false;              // -sync: every X request waits for its answer
+  bool background = false;        // -f, with -lock: to the background once the session is locked
 };
 
 // Whether arg is the option "-name" or "--name".

@@ -7,14 +7,20 @@
 // closed, SIGTERM or SIGINT, or the compositor gone end the run with 0. A
 // compositor without the layer shell gets one full-screen toplevel instead;
 // -window gets an ordinary one, whose buffers follow the largest scale of
-// the outputs it is on.
+// the outputs it is on. -lock locks the session (ext-session-lock) with a
+// lock surface on every output showing the same, and opens it only when
+// the user's password is accepted.
+#include <fcntl.h>
 #include <linux/input-event-codes.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <string_view>
 
+#include "ext-session-lock-v1-client-protocol.h"
 #include "shell/gl_context_wayland.h"
+#include "shell/lock_password_wayland.h"
 #include "shell/pointer_wake.h"
 #include "shell/saver_shell_wayland.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -42,6 +48,7 @@ struct Slot {
   uint64_t entered;            // the toplevel: the output slots it is on, a bit each
   wl_surface* surface;
   zwlr_layer_surface_v1* layer;
+  ext_session_lock_surface_v1* lock_surface;
   xdg_surface* shell_surface;
   xdg_toplevel* toplevel;
   int32_t width, height;  // surface size, from the last configure
@@ -61,8 +68,17 @@ zwlr_layer_shell_v1* LayerShell = nullptr;
 xdg_wm_base* WmBase = nullptr;
 zxdg_output_manager_v1* OutputManager = nullptr;
 wl_shm* Shm = nullptr;  // none when the compositor offers no shared memory
+ext_session_lock_manager_v1* LockManager = nullptr;
 
 bool FullScreen = false;
+// -lock: the lock asked for, whether the compositor said it holds, and
+// where to say so (-f's parent waits for it).
+bool Locking = false;
+ext_session_lock_v1* Lock = nullptr;
+bool Locked = false;
+int LockedSignal = -1;
+int32_t Result = SAVER_EXIT_ENDED;
+int64_t LastKeyMs = 0;
 int32_t WindowWidth = kSaverWindowWidth, WindowHeight = kSaverWindowHeight;  // -window's first size
 bool Running = false;  // the surfaces are being made: outputs that come get theirs
 bool Ended = false;
@@ -79,6 +95,7 @@ void Configured(Slot* slot, int32_t width, int32_t height) {
   if (slot->surface) wl_surface_set_buffer_scale(slot->surface, slot->scale);
   SetSaverSurface(int32_t(slot - Slots), 0, 0, width * slot->scale, height * slot->scale,
                   slot->surface != nullptr);
+  SaverSurfaces[slot - Slots].scale = slot->scale;
   PaintSaver();
 }
 
@@ -127,6 +144,45 @@ const xdg_toplevel_listener kToplevelListener = {ToplevelConfigure, ToplevelClos
                                                  ToplevelCapabilities};
 
 void Ping(void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); }
+
+// --- the lock ---
+
+void LockSurfaceConfigure(void* data, ext_session_lock_surface_v1* surface, uint32_t serial,
+                          uint32_t width, uint32_t height) {
+  ext_session_lock_surface_v1_ack_configure(surface, serial);
+  Configured(static_cast<Slot*>(data), int32_t(width), int32_t(height));
+}
+const ext_session_lock_surface_v1_listener kLockSurfaceListener = {LockSurfaceConfigure};
+
+void SessionLocked(void*, ext_session_lock_v1*) {
+  Locked = true;
+  if (LockedSignal >= 0) {  // -f: the parent ends, the lock holds
+    const char byte = 1;
+    const ssize_t ignored = write(LockedSignal, &byte, 1);
+    (void)ignored;
+    close(LockedSignal);
+    LockedSignal = -1;
+    const int quiet = open("/dev/null", O_WRONLY);  // the caller's stderr, let go too
+    if (quiet >= 0) {
+      dup2(quiet, STDERR_FILENO);
+      close(quiet);
+    }
+  }
+}
+// Before `locked`: another locker holds the session, or the compositor won't
+// lock. After it: the compositor ends the lock its own way; never a reason
+// for this program to unlock.
+void LockFinished(void*, ext_session_lock_v1*) {
+  SayProblem(Locked ? "the compositor ended the lock" : "the compositor refused the lock: another "
+                                                         "locker holds the session");
+  if (!Locked) {
+    ext_session_lock_v1_destroy(Lock);
+    Lock = nullptr;
+  }
+  Result = SAVER_EXIT_CANNOT_RUN;
+  Ended = true;
+}
+const ext_session_lock_v1_listener kLockListener = {SessionLocked, LockFinished};
 const xdg_wm_base_listener kWmBaseListener = {Ping};
 
 // A toplevel's buffers follow the largest scale of the outputs it is on.
@@ -145,12 +201,17 @@ void SurfaceEnterOrLeave(void* data, wl_output* output, bool entered) {
   if (!slot->toplevel) return;
   for (int32_t i = 0; i < kMostOutputs; ++i) {
     if (!Slots[i].output || Slots[i].output != output) continue;
-    slot->entered = entered ? slot->entered | uint64_t{1} << i : slot->entered & ~(uint64_t{1} << i);
+    slot->entered =
+        entered ? slot->entered | uint64_t{1} << i : slot->entered & ~(uint64_t{1} << i);
   }
   FollowWindowScale();
 }
-void SurfaceEnter(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, true); }
-void SurfaceLeave(void* data, wl_surface*, wl_output* output) { SurfaceEnterOrLeave(data, output, false); }
+void SurfaceEnter(void* data, wl_surface*, wl_output* output) {
+  SurfaceEnterOrLeave(data, output, true);
+}
+void SurfaceLeave(void* data, wl_surface*, wl_output* output) {
+  SurfaceEnterOrLeave(data, output, false);
+}
 const wl_surface_listener kSurfaceListener = {SurfaceEnter, SurfaceLeave};
 
 // --- outputs ---
@@ -203,8 +264,8 @@ wl_surface* MakeSurface(Slot* slot) {
 
 void MakeLayerSurface(Slot* slot) {
   if (!MakeSurface(slot)) return;
-  slot->layer = zwlr_layer_shell_v1_get_layer_surface(LayerShell, slot->surface, slot->output,
-                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kSaverAppId);
+  slot->layer = zwlr_layer_shell_v1_get_layer_surface(
+      LayerShell, slot->surface, slot->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, kSaverAppId);
   zwlr_layer_surface_v1_add_listener(slot->layer, &kLayerListener, slot);
   zwlr_layer_surface_v1_set_size(slot->layer, 0, 0);
   zwlr_layer_surface_v1_set_anchor(slot->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
@@ -228,16 +289,24 @@ void MakeToplevel(Slot* slot) {
   wl_surface_commit(slot->surface);
 }
 
+void MakeLockSurface(Slot* slot) {
+  if (!Lock || !slot->output || !MakeSurface(slot)) return;
+  slot->lock_surface = ext_session_lock_v1_get_lock_surface(Lock, slot->surface, slot->output);
+  ext_session_lock_surface_v1_add_listener(slot->lock_surface, &kLockSurfaceListener, slot);
+}
+
 // Takes down a slot's surface, what the drawing made on it first.
 void DropSurface(int32_t i) {
   Slot& s = Slots[i];
   ReleaseWaylandSurface(&s.gl);
   if (PointerSlot == &s) PointerSlot = nullptr;
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  if (s.lock_surface) ext_session_lock_surface_v1_destroy(s.lock_surface);
   if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
   if (s.shell_surface) xdg_surface_destroy(s.shell_surface);
   if (s.surface) wl_surface_destroy(s.surface);
   s.layer = nullptr;
+  s.lock_surface = nullptr;
   s.toplevel = nullptr;
   s.shell_surface = nullptr;
   s.surface = nullptr;
@@ -255,13 +324,19 @@ void DropSlot(int32_t i) {
 
 // --- input ---
 
+int64_t NowMilliseconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+
 void EndOnInput() {
-  if (FullScreen) Ended = true;
+  if (FullScreen && !Locking) Ended = true;
 }
 
 // A position in the compositor's space; the first one is where moves count from.
 void PointerAt(Slot* slot, wl_fixed_t x, wl_fixed_t y) {
-  if (!slot || !FullScreen) return;
+  if (!slot || !FullScreen || Locking) return;
   const int32_t at_x = slot->output_x + wl_fixed_to_int(x + 128);
   const int32_t at_y = slot->output_y + wl_fixed_to_int(y + 128);
   if (!HaveOrigin) {
@@ -295,18 +370,39 @@ void PointerAxisSource(void*, wl_pointer*, uint32_t) {}
 void PointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
 void PointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
 void PointerAxisValue120(void*, wl_pointer*, uint32_t, int32_t) {}
-const wl_pointer_listener kPointerListener = {PointerEnter,      PointerLeave,     PointerMotion,
-                                              PointerButton,     PointerAxis,      PointerFrame,
-                                              PointerAxisSource, PointerAxisStop,  PointerAxisDiscrete,
-                                              PointerAxisValue120};
+const wl_pointer_listener kPointerListener = {
+    PointerEnter, PointerLeave,      PointerMotion,   PointerButton,       PointerAxis,
+    PointerFrame, PointerAxisSource, PointerAxisStop, PointerAxisDiscrete, PointerAxisValue120};
 
-void KeyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
+void KeyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t size) {
+  if (!Locking) {
+    close(fd);
+  } else if (!TakeKeymap(fd, size)) {
+    SayProblem(
+        "the compositor's keymap can't be read; keys are read with the one before, or the default");
+  }
+}
 void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
 void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
-void KeyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
-  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) EndOnInput();
+void ShowLockState();
+void KeyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+  if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
+  if (!Locking) {
+    EndOnInput();
+    return;
+  }
+  const PasswordKey pressed = PressKey(key);
+  LastKeyMs = NowMilliseconds();
+  SaverLockShown.shown = 1;
+  if (pressed != KEY_IGNORED) SaverLockShown.wrong = 0;
+  ShowLockState();
 }
-void KeyboardModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+void KeyboardModifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
+                       uint32_t locked, uint32_t group) {
+  if (!Locking) return;
+  TakeModifiers(depressed, latched, locked, group);
+  ShowLockState();
+}
 void KeyboardRepeat(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener kKeyboardListener = {KeyboardKeymap, KeyboardEnter,     KeyboardLeave,
                                                 KeyboardKey,    KeyboardModifiers, KeyboardRepeat};
@@ -348,7 +444,11 @@ void AddOutput(uint32_t name, uint32_t version) {
         wl_registry_bind(Registry, name, &wl_output_interface, Version(version, 2)));
     wl_output_add_listener(s.output, &kOutputListener, &s);
     AskLogicalPlace(&s);
-    if (Running && FullScreen && LayerShell) MakeLayerSurface(&s);
+    if (Running && Locking) {
+      MakeLockSurface(&s);
+    } else if (Running && FullScreen && LayerShell) {
+      MakeLayerSurface(&s);
+    }
     return;
   }
   static bool said = false;
@@ -363,7 +463,8 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     Compositor = static_cast<wl_compositor*>(
         wl_registry_bind(registry, name, &wl_compositor_interface, Version(version, 4)));
   } else if (which == wl_seat_interface.name && !Seat) {
-    Seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, Version(version, 5)));
+    Seat = static_cast<wl_seat*>(
+        wl_registry_bind(registry, name, &wl_seat_interface, Version(version, 5)));
     wl_seat_add_listener(Seat, &kSeatListener, nullptr);
   } else if (which == wl_output_interface.name) {
     AddOutput(name, version);
@@ -376,6 +477,9 @@ void Global(void*, wl_registry* registry, uint32_t name, const char* interface, 
     WmBase = static_cast<xdg_wm_base*>(
         wl_registry_bind(registry, name, &xdg_wm_base_interface, Version(version, 2)));
     xdg_wm_base_add_listener(WmBase, &kWmBaseListener, nullptr);
+  } else if (which == ext_session_lock_manager_v1_interface.name && !LockManager) {
+    LockManager = static_cast<ext_session_lock_manager_v1*>(
+        wl_registry_bind(registry, name, &ext_session_lock_manager_v1_interface, 1));
   } else if (which == zxdg_output_manager_v1_interface.name && !OutputManager) {
     OutputManager = static_cast<zxdg_output_manager_v1*>(
         wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, Version(version, 3)));
@@ -469,6 +573,39 @@ Trip RoundTrip() {
   return Trip::kDone;
 }
 
+// The session opens only here, once the password was accepted, and the
+// program ends with 0 once the compositor has answered after the unlock (a
+// signal meanwhile doesn't cut that short: the watchdog still ends a run
+// whose compositor never answers).
+void Unlock() {
+  if (!Lock || !Locked) return;  // accepted before the lock held: once it does
+  ext_session_lock_v1_unlock_and_destroy(Lock);
+  Lock = nullptr;
+  Result =
+      wl_display_roundtrip(SaverWaylandDisplay) >= 0 ? SAVER_EXIT_ENDED : SAVER_EXIT_CANNOT_RUN;
+  Ended = true;
+}
+
+void ShowLockState() {
+  SaverLockShown.marks = TypedCharacters();
+  SaverLockShown.caps_lock = CapsLockOn();
+}
+
+// The check's end: the session opened, or "wrong" said; and the indicator
+// gone 10 s after the last key.
+void FollowPasswordCheck() {
+  static PasswordCheck was = CHECK_NONE;
+  const PasswordCheck now = PasswordCheckState();
+  if (now == CHECK_ACCEPTED) Unlock();
+  if (was == CHECK_RUNNING && now == CHECK_REFUSED) SaverLockShown.wrong = 1;
+  was = now;
+  SaverLockShown.checking = now == CHECK_RUNNING;
+  ShowLockState();
+  if (SaverLockShown.shown && !SaverLockShown.checking && NowMilliseconds() - LastKeyMs > 10000) {
+    SaverLockShown.shown = 0;
+  }
+}
+
 void TearDownAll() {
   for (int32_t i = 0; i < kMostSaverSurfaces; ++i) DropSlot(i);
   SaverSurfaceCount = 0;
@@ -478,6 +615,10 @@ void TearDownAll() {
   if (LayerShell) zwlr_layer_shell_v1_destroy(LayerShell);
   if (WmBase) xdg_wm_base_destroy(WmBase);
   if (OutputManager) zxdg_output_manager_v1_destroy(OutputManager);
+  if (Lock && !Locked)
+    ext_session_lock_v1_destroy(Lock);  // once locked, only the password opens it
+  Lock = nullptr;
+  if (LockManager) ext_session_lock_manager_v1_destroy(LockManager);
   if (Compositor) wl_compositor_destroy(Compositor);
   if (Shm) wl_shm_destroy(Shm);
   if (Registry) wl_registry_destroy(Registry);
@@ -487,9 +628,30 @@ void TearDownAll() {
   LayerShell = nullptr;
   WmBase = nullptr;
   OutputManager = nullptr;
+  LockManager = nullptr;
   Compositor = nullptr;
   Shm = nullptr;
   Registry = nullptr;
+}
+
+// The lock, a lock surface on every output; false, having said why, when
+// the compositor offers no way to lock. Never anything that a locker's end
+// would open, as an overlay with the input held would be.
+bool MakeLock() {
+  if (!LockManager) {
+    SayProblem("the compositor offers no ext-session-lock-v1 to lock the session with; use its own "
+               "locker (swaylock on sway before 1.8, the desktop's lock on GNOME)");
+    return false;
+  }
+  if (const char* problem = OpenPasswordField()) {
+    SayProblem("%s", problem);
+    return false;
+  }
+  SaverLockShown.user = LockedUserName();
+  Lock = ext_session_lock_manager_v1_lock(LockManager);
+  ext_session_lock_v1_add_listener(Lock, &kLockListener, nullptr);
+  for (Slot& s : Slots) MakeLockSurface(&s);
+  return true;
 }
 
 // The surfaces of the mode; false, having said why, when there can be none.
@@ -498,6 +660,7 @@ bool MakeSurfaces() {
     SayProblem("the Wayland compositor offers no wl_compositor");
     return false;
   }
+  if (Locking) return MakeLock();
   if (FullScreen && LayerShell) {
     for (Slot& s : Slots) {
       if (s.output) MakeLayerSurface(&s);
@@ -521,39 +684,55 @@ bool MakeSurfaces() {
 }  // namespace
 
 
-int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeometry& geometry) {
+int32_t RunWaylandSaver(wl_display* display, const SaverArguments& arguments, int locked_signal) {
   SaverWaylandDisplay = display;
   SaverDrawingInUse = &kDrawing;
-  FullScreen = full_screen;
+  Locking = arguments.mode == MODE_LOCK;
+  FullScreen = arguments.mode == MODE_FULL_SCREEN || Locking;
+  LockedSignal = locked_signal;
+  Result = SAVER_EXIT_ENDED;
+  SaverSignalExit = Locking ? SAVER_EXIT_CANNOT_RUN : SAVER_EXIT_ENDED;
+  const SaverGeometry& geometry = arguments.geometry;
   WindowWidth = geometry.has_size ? geometry.width : kSaverWindowWidth;
   WindowHeight = geometry.has_size ? geometry.height : kSaverWindowHeight;
   CatchEndingSignals();
   Registry = wl_display_get_registry(display);
   wl_registry_add_listener(Registry, &kRegistryListener, nullptr);
-  int32_t result = SAVER_EXIT_ENDED;
   Trip trip = RoundTrip();  // the globals,
   if (trip == Trip::kDone) trip = RoundTrip();  // and what the outputs say of themselves
   if (trip == Trip::kGone) {
     SayProblem("the Wayland compositor went away before it answered");
-    result = SAVER_EXIT_CANNOT_RUN;
-  } else if (trip == Trip::kDone) {
+    Result = SAVER_EXIT_CANNOT_RUN;
+  } else if (trip == Trip::kSignal) {
+    Result = SaverSignalExit;
+  } else {
     CubeSaverProc(SAVER_CREATE);
     Running = true;
     if (MakeSurfaces()) {
       // What the compositor sent is read after every tick: frames slower than
       // the tick must not keep input (or the compositor's end) waiting.
-      while (!Ended && !SignalArrived() && !SaverRunEnding(&result)) {
+      while (!Ended && !SaverRunEnding(&Result)) {
+        if (SignalArrived()) {
+          Result = SaverSignalExit;
+          break;
+        }
         if (SaverTimerDue()) CubeSaverProc(SAVER_TIMER);
-        if (!Dispatch(MillisecondsToTick())) break;  // the compositor is gone
+        if (Locking) FollowPasswordCheck();
+        if (!Dispatch(MillisecondsToTick())) {  // the compositor is gone
+          if (Locking) Result = SAVER_EXIT_CANNOT_RUN;  // and the lock with it, not opened by us
+          break;
+        }
       }
     } else {
-      result = SAVER_EXIT_CANNOT_RUN;
+      Result = SAVER_EXIT_CANNOT_RUN;
     }
     DestroySaver();
   }
+  if (Locking) ClosePasswordField();
   TearDownAll();
   wl_display_disconnect(display);
   SaverWaylandDisplay = nullptr;
-  Running = Ended = HaveOrigin = false;
-  return result;
+  Running = Ended = HaveOrigin = Locked = false;
+  SaverLockShown = SaverLockView{};
+  return Result;
 }

@@ -16,6 +16,8 @@ SaverSurface SaverSurfaces[kMostSaverSurfaces] = {};
 int32_t SaverSurfaceCount = 0;
 const SaverDrawing* SaverDrawingInUse = nullptr;
 void (*SaverTickHook)() = nullptr;
+SaverLockView SaverLockShown = {};
+int32_t SaverSignalExit = SAVER_EXIT_ENDED;
 
 namespace {
 
@@ -46,7 +48,7 @@ void NoteSignal(int) {
   }
 }
 
-void DeadlinePassed(int) { _exit(0); }
+void DeadlinePassed(int) { _exit(SaverSignalExit); }
 
 }  // namespace
 

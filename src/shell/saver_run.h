@@ -46,6 +46,7 @@ struct SaverSurface {
   int32_t x, y, width, height;  // pixels of its drawable, from the bottom left; 0 wide: none
   int32_t seen;                 // unseen surfaces are not drawn
   int32_t redraw;               // what its buffers hold is unknown: the next frame is drawn whole
+  int32_t scale;                // its pixels to a point of the screen (1, 2, ...; 0 as 1)
 };
 // Every monitor of a real setup: 64 outputs, and one window.
 enum { kMostSaverSurfaces = 65 };
@@ -57,6 +58,23 @@ void SetSaverSurface(int32_t i, int32_t x, int32_t y, int32_t width, int32_t hei
 void RedrawSaverSurfaces();  // all of them, as after an expose
 // rect (x, y, width, height) and another together: their bounds.
 void UniteRect(int32_t rect[4], int32_t x, int32_t y, int32_t width, int32_t height);
+
+// What a locker shows over the show on every surface: nothing until a key
+// is pressed, then whose session is locked, a mark for each character typed
+// (never the characters), Caps Lock when on, and whether the password is
+// being checked or was wrong; nothing again 10 s after the last key.
+struct SaverLockView {
+  int32_t shown;
+  int32_t marks;
+  int32_t caps_lock;
+  int32_t checking;
+  int32_t wrong;
+  const char* user;
+};
+extern SaverLockView SaverLockShown;
+// The exit code of a run that a signal ends (0 but for a lock, which a
+// signal never opens).
+extern int32_t SaverSignalExit;
 
 // A front end's drawing: one context for all its surfaces, made current on
 // each in turn. Each front end hands the program its own before SAVER_CREATE.
@@ -89,7 +107,8 @@ int32_t MillisecondsToTick();
 // SIGTERM and SIGINT end a run: they are noted on a pipe whose read end a
 // loop polls (-1 when it can't be made), and asked after with SignalArrived.
 // A run that hasn't ended a second after the signal (a call that waits on a
-// compositor that doesn't answer) is ended there and then, with 0.
+// compositor that doesn't answer) is ended there and then, with
+// SaverSignalExit (0, or 255 for a lock: a signal opens nothing).
 int SaverSignalFd();
 void CatchEndingSignals();
 bool SignalArrived();

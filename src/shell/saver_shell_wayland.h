@@ -14,7 +14,8 @@
 
 extern wl_display* SaverWaylandDisplay;
 
-// Runs -s (full_screen) or -window (its first size from -geometry; a
-// compositor places windows itself) on a connected display, and
-// disconnects it; the exit code.
-int32_t RunWaylandSaver(wl_display* display, bool full_screen, const SaverGeometry& geometry);
+// Runs -s, -window (its first size from -geometry; a compositor places
+// windows itself) or -lock on a connected display, and disconnects it; the
+// exit code. With -lock, a byte goes to `locked_signal` (when not -1) once
+// the session is locked.
+int32_t RunWaylandSaver(wl_display* display, const SaverArguments& arguments, int locked_signal);

@@ -33,6 +33,8 @@ def installed(build, prefix):
         check(os.path.isfile(os.path.join(prefix, name)), "not installed: %s" % name)
     hack = os.path.join(prefix, FILES[0])
     check(os.access(hack, os.X_OK), "the hack is not executable")
+    check(os.path.isfile(os.path.join(prefix, "etc/pam.d/quarlo")),
+          "the lock's PAM file is not under the prefix")
     return hack
 
 
@@ -96,6 +98,9 @@ def package_holds_the_same_and_installs(build):
     listing = subprocess.run(["dpkg-deb", "-c", package[0]], capture_output=True, text=True).stdout
     for name in FILES:
         check("./usr/" + name in listing, "the package lacks /usr/%s" % name)
+    check("./etc/pam.d/quarlo\n" in listing, "the package lacks /etc/pam.d/quarlo")
+    control = subprocess.run(["dpkg-deb", "--ctrl-tarfile", package[0]], capture_output=True).stdout
+    check(b"/etc/pam.d/quarlo\n" in control, "the PAM file is not a conffile")
     entry = subprocess.run(["dpkg-deb", "--fsys-tarfile", package[0]], capture_output=True).stdout
     check(b"Exec=/usr/libexec/xscreensaver/quarlo-settings\n" in entry, "the package's entry runs elsewhere")
     simulated = subprocess.run(["apt-get", "install", "--simulate", "--no-install-recommends",

@@ -271,8 +271,15 @@ def case_window(session):
 
 
 def case_swayidle(session):
-    """swayidle starts the saver after 2 s without input; a key ends it."""
+    """swayidle starts the saver after 2 s without input; a key ends it.
+    -lock, which this sway can't give a session lock, ends with 255 and
+    names the protocol it lacks, never running as an unlocked show."""
     saver = session.options.saver
+    refused = session.saver("-lock")
+    check(exit_code(refused) == 255, "-lock without the lock protocol did not end with 255")
+    said = refused.stderr.read().splitlines()
+    check(len(said) == 1 and said[0].startswith("quarlo: ") and "ext-session-lock-v1" in said[0],
+          "-lock said %r" % said)
     session.start(["swayidle", "timeout", "2", saver + " -s"])
     started = wait_for(lambda: nobodys_process("^" + saver + " -s"))
     check(started, "swayidle did not start the saver")

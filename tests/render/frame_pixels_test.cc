@@ -176,7 +176,7 @@ struct SecondSurface {
 ViewDamage View = {};
 void DrawChanged(int32_t width, int32_t height, int32_t age) {
   MeasureCubies();
-  DrawViewChanges(&View, PixelRect{0, 0, width, height}, age);
+  DrawViewChanges(&View, PixelRect{0, 0, width, height}, age, PixelRect{});
   glFinish();
 }
 

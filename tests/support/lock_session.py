@@ -46,7 +46,9 @@ class LockSession:
 
     SOCKET = "wayland-lock"
 
-    def __init__(self, compositor, outputs, layout=None):
+    def __init__(self, compositor, outputs, layout=None, options=None):
+        self.options = options
+        self.cleanups = []  # what the case changed on the system, undone at close
         user = test_user()
         self.prefix = as_test_user(user)
         self.work = tempfile.mkdtemp(prefix="quarlo-lock-")
@@ -133,3 +135,5 @@ class LockSession:
                 process.kill()
                 process.wait()
         shutil.rmtree(self.work, ignore_errors=True)
+        for cleanup in self.cleanups:
+            cleanup()
