@@ -7,8 +7,8 @@
 //
 // It prints "socket NAME", then answers each line on stdin with one line,
 // "ok ..." or "error ...". Outputs are numbered from 0 in the order made.
-//   type TEXT           each character's key, with Shift or AltGr as the layout
-//                       needs (as with Caps Lock off: with it on, letters swap case)
+//   type TEXT           each character's key, with Shift where the layout needs it
+//                       (as with Caps Lock off: with it on, letters swap case)
 //   key [MOD+]KEYSYM    one key (Return, BackSpace, Escape, Caps_Lock, ...) with
 //                       ctrl+, shift+ or alt+ held: "key ctrl+u"
 //   shot N FILE         output N's last lock-surface buffer as a binary PPM: "ok WxH"
@@ -41,15 +41,9 @@ namespace {
 
 struct LockSurface;
 
-// A buffer attached but not yet committed; forgotten if the client destroys it.
-struct PendingBuffer {
-  wl_listener gone;
-  wl_resource* buffer;
-};
-
 struct Surface {
   wl_resource* resource = nullptr;
-  PendingBuffer pending{};
+  wl_resource* pending = nullptr;  // the buffer attached, till the commit
   bool attached = false, has_role = false, has_buffer = false;
   int pending_scale = 1, scale = 1;
   int width = 0, height = 0;    // the last buffer's, in pixels
@@ -88,8 +82,7 @@ xkb_keymap* Keymap;
 xkb_state* KeyState;
 int KeymapFd = -1;
 uint32_t KeymapSize = 0;
-xkb_keycode_t ShiftKeys[2];   // Shift and AltGr, 0 where the layout has none
-xkb_mod_mask_t ShiftMasks[2];
+xkb_keycode_t ShiftKey;
 
 uint32_t NowMs() {
   timespec now;
@@ -186,9 +179,9 @@ bool SendKey(xkb_keycode_t code, bool down) {
   return got > 0;
 }
 
+// A key and the keys held for it (Shift for its second level).
 struct Stroke {
   xkb_keycode_t code = 0;
-  xkb_level_index_t level = 0;
   std::vector<xkb_keycode_t> held;
 };
 
@@ -202,38 +195,19 @@ bool Tap(const Stroke& stroke) {
   return got;
 }
 
-// The first key and level of the first layout that give the keysym.
+// The first key that gives the keysym at its first level, or with Shift at
+// its second.
 Stroke FindKey(xkb_keysym_t sym) {
   xkb_keycode_t last = xkb_keymap_max_keycode(Keymap);
-  for (xkb_keycode_t code = xkb_keymap_min_keycode(Keymap); sym && code <= last; ++code) {
-    for (xkb_level_index_t level = 0; level < xkb_keymap_num_levels_for_key(Keymap, code, 0);
-         ++level) {
+  for (xkb_level_index_t level = 0; level < 2; ++level) {
+    for (xkb_keycode_t code = xkb_keymap_min_keycode(Keymap); sym && code <= last; ++code) {
       const xkb_keysym_t* syms;
       if (xkb_keymap_key_get_syms_by_level(Keymap, code, 0, level, &syms) == 1 && syms[0] == sym) {
-        return {code, level, {}};
+        return level ? Stroke{code, {ShiftKey}} : Stroke{code, {}};
       }
     }
   }
   return {};
-}
-
-// Fills in the Shift and AltGr keys to hold for the stroke's level; false
-// if those cannot make it.
-bool Hold(Stroke* stroke) {
-  xkb_mod_mask_t masks[8];
-  size_t count =
-      xkb_keymap_key_get_mods_for_level(Keymap, stroke->code, 0, stroke->level, masks, 8);
-  for (size_t i = 0; i < count; ++i) {
-    for (int subset = 0; subset < 4; ++subset) {
-      xkb_mod_mask_t made = 0;
-      stroke->held.clear();
-      for (int k = 0; k < 2; ++k) {
-        if (subset >> k & 1) made |= ShiftMasks[k], stroke->held.push_back(ShiftKeys[k]);
-      }
-      if (made == masks[i]) return true;
-    }
-  }
-  return false;
 }
 
 std::string Type(const std::string& text) {
@@ -244,9 +218,7 @@ std::string Type(const std::string& text) {
     used = std::mbrtowc(&point, text.data() + at, text.size() - at, &state);
     if (used == 0 || used > text.size() - at) return "error not UTF-8 text";
     strokes.push_back(FindKey(xkb_utf32_to_keysym(uint32_t(point))));
-    if (!strokes.back().code || !Hold(&strokes.back())) {
-      return "error no key types " + text.substr(at, used);
-    }
+    if (!strokes.back().code) return "error no key types " + text.substr(at, used);
   }
   bool got = true;
   for (const Stroke& stroke : strokes) got = Tap(stroke) && got;
@@ -337,7 +309,7 @@ void GetLockSurface(wl_client* client, wl_resource* resource, uint32_t id,
   if (surface->has_role) {
     return wl_resource_post_error(resource, EXT_SESSION_LOCK_V1_ERROR_ROLE, "has a role");
   }
-  if (surface->has_buffer || (surface->attached && surface->pending.buffer)) {
+  if (surface->has_buffer || (surface->attached && surface->pending)) {
     return wl_resource_post_error(resource, EXT_SESSION_LOCK_V1_ERROR_ALREADY_CONSTRUCTED,
                                   "has a buffer");
   }
@@ -407,23 +379,10 @@ const struct ext_session_lock_manager_v1_interface kLockManager = {DestroyResour
 
 // --- Surfaces ---
 
-void ForgetPendingBuffer(PendingBuffer* pending) {
-  wl_list_remove(&pending->gone.link);
-  wl_list_init(&pending->gone.link);
-  pending->buffer = nullptr;
-}
-
-void PendingBufferGone(wl_listener* listener, void*) {
-  PendingBuffer* pending = wl_container_of(listener, pending, gone);
-  ForgetPendingBuffer(pending);
-}
-
 void Attach(wl_client*, wl_resource* resource, wl_resource* buffer, int32_t, int32_t) {
   auto* surface = Data<Surface>(resource);
-  ForgetPendingBuffer(&surface->pending);
   surface->attached = true;
-  surface->pending.buffer = buffer;
-  if (buffer) wl_resource_add_destroy_listener(buffer, &surface->pending.gone);
+  surface->pending = buffer;
 }
 
 void Frame(wl_client* client, wl_resource* resource, uint32_t id) {
@@ -462,9 +421,9 @@ void Commit(wl_client*, wl_resource* resource) {
   auto* surface = Data<Surface>(resource);
   if (surface->attached) {
     surface->attached = false;
-    surface->has_buffer = surface->pending.buffer != nullptr;
-    if (surface->pending.buffer) TakeBuffer(surface, surface->pending.buffer);
-    ForgetPendingBuffer(&surface->pending);
+    surface->has_buffer = surface->pending != nullptr;
+    if (surface->pending) TakeBuffer(surface, surface->pending);
+    surface->pending = nullptr;
   }
   surface->scale = surface->pending_scale;
   // Every commit is shown at once: nothing is drawn here, and the lockers
@@ -481,7 +440,6 @@ void SurfaceGone(wl_resource* resource) {
   auto* surface = Data<Surface>(resource);
   wl_resource *callback, *next;
   wl_resource_for_each_safe(callback, next, &surface->pending_frames) wl_resource_destroy(callback);
-  ForgetPendingBuffer(&surface->pending);
   if (LockSurface* lock_surface = surface->lock_surface) {
     lock_surface->surface = nullptr;
     Detach(lock_surface);
@@ -499,8 +457,6 @@ const struct wl_region_interface kRegion = {DestroyResource, Ignore, Ignore};
 void CreateSurface(wl_client* client, wl_resource* compositor, uint32_t id) {
   auto* surface = new Surface;
   wl_list_init(&surface->pending_frames);
-  wl_list_init(&surface->pending.gone.link);
-  surface->pending.gone.notify = PendingBufferGone;
   surface->resource = Create(client, &wl_surface_interface, wl_resource_get_version(compositor),
                              id, &kSurface, surface, SurfaceGone);
   if (!surface->resource) delete surface;
@@ -569,10 +525,6 @@ void BindOutput(wl_client* client, void* data, uint32_t version, uint32_t id) {
                       output->height, 60000);
   if (version < WL_OUTPUT_SCALE_SINCE_VERSION) return;
   wl_output_send_scale(resource, output->scale);
-  if (version >= WL_OUTPUT_NAME_SINCE_VERSION) {
-    wl_output_send_name(resource, ("TEST-" + std::to_string(output->index)).c_str());
-    wl_output_send_description(resource, "a lock-screen test output");
-  }
   wl_output_send_done(resource);
 }
 
@@ -675,8 +627,7 @@ int ReadCommands(int fd, uint32_t, void*) {
 
 int Quit(int, void*) { return wl_display_terminate(Display), 0; }
 
-// The keymap as clients get it (its text in a sealed memfd), and the keys
-// that shift to other levels.
+// The keymap as clients get it (its text in a sealed memfd), and its Shift.
 bool MakeKeymap(const char* layout) {
   xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   xkb_rule_names names{};
@@ -685,15 +636,7 @@ bool MakeKeymap(const char* layout) {
                    : nullptr;
   if (!Keymap) return false;
   KeyState = xkb_state_new(Keymap);
-  ShiftKeys[0] = FindKey(XKB_KEY_Shift_L).code;
-  ShiftKeys[1] = FindKey(XKB_KEY_ISO_Level3_Shift).code;
-  for (int k = 0; k < 2; ++k) {
-    xkb_state* scratch = xkb_state_new(Keymap);
-    xkb_state_update_key(scratch, ShiftKeys[k], XKB_KEY_DOWN);
-    xkb_mod_mask_t mods = xkb_state_serialize_mods(scratch, XKB_STATE_MODS_DEPRESSED);
-    ShiftMasks[k] = ShiftKeys[k] ? mods : ~0u;  // a mask no level asks for
-    xkb_state_unref(scratch);
-  }
+  ShiftKey = FindKey(XKB_KEY_Shift_L).code;
   char* text = xkb_keymap_get_as_string(Keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
   KeymapSize = uint32_t(std::strlen(text) + 1);
   KeymapFd = memfd_create("keymap", MFD_CLOEXEC | MFD_ALLOW_SEALING);

@@ -25,8 +25,8 @@ def case_swaylock(session):
     """Debian's swaylock against the compositor: it locks with its colour on
     every output at the output's pixel size; a second one is refused while
     it holds the lock; a wrong password keeps the session locked, the right
-    one (after a BackSpace) unlocks and ends it with 0; one killed leaves the
-    session locked, and a new one takes over and unlocks (after a Ctrl+U)."""
+    one unlocks and ends it with 0; one killed leaves the session locked,
+    and a new one takes over and unlocks."""
     colour = (0x33, 0x66, 0x99)
     swaylock = ["swaylock", "--color", "336699"]
     first = session.start(swaylock, log="first.log")
@@ -48,8 +48,7 @@ def case_swaylock(session):
     check(failed, "the wrong password was never checked")
     check(session.state()[0] == "locked" and still_running(first, 0.5),
           "a wrong password ended the lock")
-    session.ok("type " + TEST_PASSWORD + "x")
-    session.ok("key BackSpace")
+    session.ok("type " + TEST_PASSWORD)
     session.ok("key Return")
     check(exit_code(first, 15, "swaylock") == 0, "the right password did not end swaylock with 0")
     check(session.state()[0] == "unlocked", "the right password did not unlock")
@@ -63,8 +62,6 @@ def case_swaylock(session):
     check(session.shot(0) is None, "a killed swaylock's picture stayed")
     taker = session.start(swaylock)
     check(session.wait_state("locked") == "locked", "a new swaylock did not take the lock over")
-    session.ok("type garbage")
-    session.ok("key ctrl+u")
     session.ok("type " + TEST_PASSWORD)
     session.ok("key Return")
     check(exit_code(taker, 15, "swaylock") == 0 and session.state()[0] == "unlocked",
@@ -93,8 +90,8 @@ def case_show(session):
     comes while locked (and goes); a key brings the indicator, which goes
     10 s after the last one; a wrong password keeps the session locked and
     the locker running; the right one unlocks and ends it with 0, having
-    said nothing, though started with SIGCHLD ignored, after Escape, a
-    Backspace over a three-byte character and a Delete that types nothing."""
+    said nothing, though started with SIGCHLD ignored, after Escape, Ctrl+U,
+    a Backspace over a two-byte character and a Delete that types nothing."""
     quarlo = locker(session, preexec_fn=lambda: signal.signal(signal.SIGCHLD, signal.SIG_IGN))
     check(session.wait_state("locked") == "locked", "quarlo did not lock: %s" % (session.state(),))
     for output, size in PIXEL_SIZES.items():
@@ -114,8 +111,8 @@ def case_show(session):
     check(session.state()[0] == "locked" and still_running(quarlo, 0.5), "a wrong password ended the lock")
     check(wait_for(lambda: shown_over_show(session.shot(0), box) == 0, 8),
           "the indicator did not go 10 s after the last key")
-    for line in ("type junk", "key Escape", "type %s\u20ac" % TEST_PASSWORD, "key BackSpace",
-                 "key Delete", "key Return"):
+    for line in ("type junk", "key Escape", "type more", "key ctrl+u",
+                 "type %s\u00e4" % TEST_PASSWORD, "key BackSpace", "key Delete", "key Return"):
         session.ok(line)
     check(exit_code(quarlo, 15, "quarlo -lock") == 0 and session.state()[0] == "unlocked",
           "the right password did not unlock and end quarlo with 0")
