@@ -29,7 +29,7 @@ struct DialogScenario {
   std::string texture;
   std::vector<DialogStep> steps;
   int32_t end_button, result;
-  // What the store holds after: Surface, Explode, Displacement, Texture.
+  // What loads from the store after: Surface, Explode, Displacement, Texture.
   int32_t stored_surface, stored_explode, stored_displacement;
   std::string stored_texture;
 };

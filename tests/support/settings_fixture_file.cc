@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "settings/reg_file.h"
 #include "settings/settings.h"
@@ -20,23 +19,16 @@ std::string Planted;
 const std::string& ConfigHome() {
   static const std::string home = [] {
     char folder[] = "/tmp/quarlo-settings-XXXXXX";
-    const char* made = mkdtemp(folder);
-    setenv("XDG_CONFIG_HOME", made ? made : "/nonexistent", 1);
-    return std::string(made ? made : "/nonexistent");
+    setenv("XDG_CONFIG_HOME", mkdtemp(folder) ? folder : "/nonexistent", 1);
+    return std::string(std::getenv("XDG_CONFIG_HOME"));
   }();
   return home;
 }
 
 void WritePlanted() {
-  ConfigHome();
   std::system(("mkdir -p '" + ConfigHome() + "/quarlo'").c_str());
   std::ofstream file(SettingsFilePath(), std::ios::binary | std::ios::trunc);
   file << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" << kSettingsKeyPath << "]\r\n" << Planted << "\r\n";
-}
-
-RegDocument StoredDocument() {
-  ConfigHome();
-  return ReadRegDocument(ReadFileBytes(SettingsFilePath()));
 }
 
 }  // namespace
@@ -64,27 +56,10 @@ void PlantStoredValue(const char* name, uint32_t type, const std::string& data) 
   WritePlanted();
 }
 
-void PlantStoredDword(const char* name, uint32_t value) {
-  char line[64];
-  std::snprintf(line, sizeof line, "\"%s\"=dword:%08x\r\n", name, value);
-  Planted += line;
-  WritePlanted();
-}
-
-bool ReadStoredValue(const char* name, StoredValue* value) {
-  RegValue found;
-  if (!FindRegValue(StoredDocument(), kSettingsKeyPath, name, &found)) return false;
-  *value = StoredValue{found.type, found.data};
-  return true;
-}
-
-int CountStoredValues() {  // the value lines of the key's section
-  std::istringstream lines(StoredDocument().text);
+int CountStoredValues() {  // the value lines: the tests' files hold no other key
+  ConfigHome();
+  const std::string text = "\n" + ReadRegDocument(ReadFileBytes(SettingsFilePath())).text;
   int count = 0;
-  bool inside = false;
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line[0] == '[') inside = line.find(kSettingsKeyPath) != std::string::npos;
-    if (inside && !line.empty() && (line[0] == '"' || line[0] == '@')) ++count;
-  }
+  for (size_t at = 0; (at = text.find("\n\"", at)) != std::string::npos; ++at) ++count;
   return count;
 }

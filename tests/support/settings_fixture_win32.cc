@@ -3,40 +3,23 @@
 #include "settings/settings.h"
 #include "settings_fixture.h"
 
-namespace {
-HKEY CreateKey() {
-  HKEY key = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKeyPath, &key);
-  return key;
-}
-}  // namespace
-
 void ClearStoredSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath); }
 
 void MakeEmptySettingsKey() {
   ClearStoredSettings();
-  RegCloseKey(CreateKey());
+  HKEY key = nullptr;
+  if (RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKeyPath, &key) == ERROR_SUCCESS) RegCloseKey(key);
 }
 
 void PlantStoredValue(const char* name, uint32_t type, const std::string& data) {
-  HKEY key = CreateKey();
-  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                 static_cast<DWORD>(data.size()));
-  RegCloseKey(key);
-}
-
-void PlantStoredDword(const char* name, uint32_t value) {
-  PlantStoredValue(name, REG_DWORD, DwordBytes(value));
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKeyPath, name, type, data.data(), DWORD(data.size()));
 }
 
 bool ReadStoredValue(const char* name, StoredValue* value) {
-  HKEY key = nullptr;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKeyPath, &key) != ERROR_SUCCESS) return false;
   char data[1024];
   DWORD type = 0, size = sizeof data;
-  const bool found = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                                      &size) == ERROR_SUCCESS;
-  RegCloseKey(key);
+  const bool found = RegGetValueA(HKEY_CURRENT_USER, kSettingsKeyPath, name,
+                                  RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) == ERROR_SUCCESS;
   if (found) *value = StoredValue{type, std::string(data, size)};
   return found;
 }

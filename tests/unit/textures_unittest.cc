@@ -11,9 +11,8 @@
 namespace {
 
 TEST(TextureSizeTest, EdgesAndPixelRectangles) {
-  const int32_t sizes[][2] = {{0, 0},         {1, 1},        {3, 2},          {255, 128},
-                              {256, 256},     {65535, 32768}, {100000, 32768}, {-5, 32768},
-                              {INT32_MIN, 32768}, {288, 256}, {560, 512}};
+  const int32_t sizes[][2] = {{0, 0}, {1, 1}, {3, 2}, {255, 128}, {256, 256}, {65535, 32768},
+                              {100000, 32768}, {-5, 32768}, {INT32_MIN, 32768}};
   for (const auto& s : sizes) EXPECT_EQ(TextureSizeFor(s[0]), s[1]) << s[0];
   const int32_t edges[][4] = {{320, 256, 4096, 256}, {320, 256, 128, 128}, {320, 256, 256, 256},
                               {640, 480, 0, 512},  // no context: a safe limit
@@ -38,12 +37,9 @@ void Pend(const std::vector<uint8_t>& file) {
   ASSERT_NE(PendingBitmap, nullptr);
 }
 
-class MakeTextureTest : public ::testing::Test {
- protected:
-  void TearDown() override { FreeTextures(); }
-};
-
-TEST_F(MakeTextureTest, PiecesAndTheWholePictureAsTheSaverMakesThem) {
+TEST(MakeTextureTest, PiecesAndTheWholePictureAsTheSaverMakesThem) {
+  EXPECT_EQ(MakeFrontTexture(0), 0);  // nothing pending: nothing made
+  EXPECT_EQ(FrontPieceBits[0], nullptr);
   // 3 x 3 pixels, one per piece: piece p is the pixel in row p / 3, column p % 3.
   for (int p = 0; p < 9; ++p) {
     Pend(BuildPicture(3, 3, [](int x, int y) { return 0x101010u * static_cast<uint32_t>(y * 3 + x + 1); }));
@@ -51,40 +47,32 @@ TEST_F(MakeTextureTest, PiecesAndTheWholePictureAsTheSaverMakesThem) {
     EXPECT_EQ(PendingBitmap, nullptr);  // consumed
   }
   ASSERT_EQ(FrontTextureSize, 2);
-  for (int p = 0; p < 9; ++p) {
+  for (int p = 0; p < 9; ++p) {  // each its own, after all nine are made
     ASSERT_NE(FrontPieceBits[p], nullptr);
     for (int t = 0; t < 4; ++t) EXPECT_EQ(Texel(FrontPieceBits[p], 2, t % 2, t / 2), 0xFF000000u | 0x101010u * (p + 1)) << p;
   }
-  // The logo: 320 x 256 squeezed whole into 256 x 256, upright, the stretch
-  // taking source column floor(d * 320 / 256).
+  // The logo: 320 x 256 squeezed whole into 256 x 256, upright, texel d
+  // taking source column d * 320 / 256, rounded down.
   Pend(BuildPicture(320, 256, [](int x, int y) { return y == 0 ? 0xFFFFFFu : uint32_t(x); }));
   EXPECT_EQ(MakeLogoTexture(), 1);
   ASSERT_EQ(LogoTextureSize, 256);
   EXPECT_EQ(Texel(LogoBits, 256, 0, 0), 0xFFFFFFFFu);
 #ifndef _WIN32  // GDI takes other neighbours (the GDI pictures test names the rule)
-  for (int d : {1, 3, 127, 128, 255}) EXPECT_EQ(Texel(LogoBits, 256, d, 200), 0xFF000000u | (d * 320 / 256)) << d;
+  const int32_t columns[][2] = {{1, 1}, {3, 3}, {127, 158}, {128, 160}, {255, 318}};
+  for (const auto& [d, x] : columns) EXPECT_EQ(Texel(LogoBits, 256, d, 200), 0xFF000000u | x) << d;
 #endif
-  // A second image for a slot replaces the first.
-  Pend(BuildPicture(12, 12, [](int, int) { return 0x0000FFu; }));
-  MakeFrontTexture(5);
-  ASSERT_EQ(FrontTextureSize, 8);
-  EXPECT_EQ(Texel(FrontPieceBits[5], 8, 7, 7), 0xFF0000FFu);
-}
-
-TEST_F(MakeTextureTest, TinyPicturesAndNoPicture) {
-  EXPECT_EQ(MakeFrontTexture(0), 0);  // nothing pending: nothing changes
-  EXPECT_EQ(FrontPieceBits[0], nullptr);
-  const struct {
-    int w, h, edge;
-  } cases[] = {{1, 1, 1}, {2, 2, 2}, {1, 0, 0}};  // pieces of width 0 stay opaque black
-  for (const auto& c : cases) {
-    Pend(BuildPicture(c.w, c.h, [](int, int) { return 0xFFFFFFu; }));
-    EXPECT_EQ(MakeFrontTexture(3), 1);
-    EXPECT_EQ(PendingBitmap, nullptr);
-    EXPECT_EQ(FrontTextureSize, c.edge);
-    EXPECT_EQ(FrontPieceBits[3] == nullptr, c.edge == 0);  // no image for an edge of 0
-    for (int t = 0; t < c.edge * c.edge; ++t) EXPECT_EQ(Texel(FrontPieceBits[3], c.edge, t % c.edge, t / c.edge), 0xFF000000u);
+  // A second image for a slot replaces the first; pictures too small for
+  // pieces give opaque black ones, and an edge of 0 none.
+  const struct { int w, h, edge; uint32_t texel; } pictures[] = {
+      {12, 12, 8, 0xFF0000FFu}, {1, 1, 1, 0xFF000000u}, {1, 0, 0, 0}};
+  for (const auto& c : pictures) {
+    Pend(BuildPicture(c.w, c.h, [](int, int) { return 0x0000FFu; }));
+    EXPECT_TRUE(MakeFrontTexture(5) == 1 && PendingBitmap == nullptr) << c.w << "x" << c.h;
+    EXPECT_EQ(FrontTextureSize, c.edge) << c.w << "x" << c.h;
+    ASSERT_EQ(FrontPieceBits[5] != nullptr, c.edge != 0) << c.w << "x" << c.h;
+    EXPECT_TRUE(!c.edge || Texel(FrontPieceBits[5], c.edge, c.edge - 1, c.edge - 1) == c.texel);
   }
+  FreeTextures();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,11 +23,10 @@ TEST(ResourcesTest, DescriptionIconManifestAndLogo) {
   char description[64] = "";
   LoadStringA(module, 1, description, sizeof description);
   EXPECT_STREQ(description, "Quarlo's Cube (OpenGL)");
-  const std::string icons = raw(100, 14);  // RT_GROUP_ICON: 48, 32 and 16 pixels
+  const std::string icons = raw(100, 14);  // RT_GROUP_ICON: the count, then 14 bytes an image
   ASSERT_GE(icons.size(), 6u + 3 * 14);
-  std::string widths;
-  for (size_t k = 0; k < uint8_t(icons[4]) && 6 + 14 * k < icons.size(); ++k) widths += std::to_string(uint8_t(icons[6 + 14 * k])) + " ";
-  EXPECT_EQ(widths, "48 32 16 ");
+  EXPECT_EQ(std::vector<int>({icons[4], icons[6], icons[20], icons[34]}),
+            std::vector<int>({3, 48, 32, 16}));  // three images: 48, 32 and 16 pixels
   const std::string manifest = raw(1, 24);
   for (const char* part : {">true</dpiAware>", "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\""}) {
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
