@@ -12,20 +12,14 @@ bool Near(const float* a, const float* b, size_t count, float tolerance) {
   return true;
 }
 
-void TransformPoint(const CubieMatrix& m, const float v[3], float out[3]) {
-  for (int row = 0; row < 3; ++row)
-    out[row] = m.m[row] * v[0] + m.m[4 + row] * v[1] + m.m[8 + row] * v[2] + m.m[12 + row];
-}
-
 namespace {
 
-constexpr float kTolerance = 1e-4f;
-
-// The matrix takes v to want.
+// The matrix takes v to want (up to rounding).
 bool Carries(const CubieMatrix& m, const float v[3], const float want[3]) {
   float got[3];
-  TransformPoint(m, v, got);
-  return Near(got, want, 3, kTolerance);
+  for (int row = 0; row < 3; ++row)
+    got[row] = m.m[row] * v[0] + m.m[4 + row] * v[1] + m.m[8 + row] * v[2] + m.m[12 + row];
+  return Near(got, want, 3, 1e-4f);
 }
 
 std::string BrokenFor(int i) {

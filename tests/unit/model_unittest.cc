@@ -143,26 +143,4 @@ TEST_F(ModelTest, ShownMovesTurnOnlyTheirLayerFromTheCommittedMatrices) {
   EXPECT_TRUE(turning.SameTables(ended) && Near(ended.committed, ended.animated, kCubies * 16, 0));
 }
 
-TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
-  const struct {
-    float degrees, axis[3], in[3], out[3];
-  } cases[] = {{90, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},    // right-handed
-               {120, {1, 1, 1}, {1, 0, 0}, {0, 1, 0}},   // an axis of any length
-               {33, {0, 0, 0}, {1, 2, 3}, {1, 2, 3}}};   // no axis: no turn
-  for (const auto& c : cases) {
-    CubieMatrix r;
-    RotationMatrix(c.degrees, c.axis[0], c.axis[1], c.axis[2], &r);
-    float got[3];
-    TransformPoint(r, c.in, got);
-    EXPECT_TRUE(Near(got, c.out, 3)) << c.degrees;
-  }
-  CubieMatrix a, b, ab;
-  RotationMatrix(90, 0, 0, 1, &a);
-  RotationMatrix(90, 1, 0, 0, &b);
-  MultiplyMatrix(a, b, &ab);  // b first: +y to +z, which a leaves
-  EXPECT_NEAR(ab.m[4 + 2], 1, 1e-6);
-  MultiplyMatrix(a, b, &a);  // the output may be an input
-  EXPECT_TRUE(Near(a.m, ab.m, 16, 0));
-}
-
 }  // namespace
