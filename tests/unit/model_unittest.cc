@@ -56,22 +56,19 @@ TEST_F(ModelTest, SlotsAndTheirExplodeDirections) {
   }
 }
 
-// Every layer move's axis slot and cycles: a -> b means the cubie in a goes to b.
+// Every quarter turn's axis slot and cycles, a -> b meaning the cubie in a
+// goes to b. (Their inverses, 7 to 12 and 16 to 18, undo them: below.)
 TEST_F(ModelTest, LayerMovesFollowTheirCycles) {
-  const int table[18][9] = {
-      {14, 2, 20, 26, 8, 5, 11, 23, 17},  {4, 0, 2, 8, 6, 1, 5, 7, 3},
-      {10, 0, 18, 20, 2, 1, 9, 19, 11},   {12, 0, 6, 24, 18, 3, 15, 21, 9},
-      {16, 6, 8, 26, 24, 7, 17, 25, 15},  {22, 18, 24, 26, 20, 19, 21, 25, 23},
-      {14, 2, 8, 26, 20, 5, 17, 23, 11},  {4, 0, 6, 8, 2, 1, 3, 7, 5},
-      {10, 0, 2, 20, 18, 1, 11, 19, 9},   {12, 0, 18, 24, 6, 3, 9, 21, 15},
-      {16, 6, 24, 26, 8, 7, 15, 25, 17},  {22, 18, 20, 26, 24, 19, 23, 25, 21},
-      {13, 1, 19, 25, 7, 4, 10, 22, 16},  {13, 9, 11, 17, 15, 10, 14, 16, 12},
-      {13, 3, 21, 23, 5, 4, 12, 22, 14},  {13, 1, 7, 25, 19, 4, 16, 22, 10},
-      {13, 9, 15, 17, 11, 10, 12, 16, 14}, {13, 3, 5, 23, 21, 4, 14, 22, 12}};
-  for (int code = 1; code <= 18; ++code) {
+  const int table[9][10] = {
+      {1, 14, 2, 20, 26, 8, 5, 11, 23, 17},  {2, 4, 0, 2, 8, 6, 1, 5, 7, 3},
+      {3, 10, 0, 18, 20, 2, 1, 9, 19, 11},   {4, 12, 0, 6, 24, 18, 3, 15, 21, 9},
+      {5, 16, 6, 8, 26, 24, 7, 17, 25, 15},  {6, 22, 18, 24, 26, 20, 19, 21, 25, 23},
+      {13, 13, 1, 19, 25, 7, 4, 10, 22, 16}, {14, 13, 9, 11, 17, 15, 10, 14, 16, 12},
+      {15, 13, 3, 21, 23, 5, 4, 12, 22, 14}};
+  for (const int* row : table) {
+    const int code = *row++;
     ResetCube();
     ApplyMove(code, 1);
-    const int* row = table[code - 1];
     int moved = 0;
     for (int i = 0; i < kCubies; ++i) moved += HomeTable[i] != i;
     EXPECT_TRUE(moved == 8 && HomeTable[row[0]] == row[0]) << code;
