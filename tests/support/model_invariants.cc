@@ -7,7 +7,7 @@
 
 bool Near(const float* a, const float* b, size_t count, float tolerance) {
   for (size_t i = 0; i < count; ++i) {
-    if (std::fabs(a[i] - b[i]) > tolerance) return false;
+    if (!(std::fabs(a[i] - b[i]) <= tolerance)) return false;  // NaN too
   }
   return true;
 }

@@ -140,4 +140,16 @@ TEST_F(ModelTest, ShownMovesTurnOnlyTheirLayerFromTheCommittedMatrices) {
   EXPECT_TRUE(turning.SameTables(ended) && Near(ended.committed, ended.animated, kCubies * 16, 0));
 }
 
+// The model turns about axes of length 1 only; glRotatef's other rules: an
+// axis of any length, and none at all (no turn).
+TEST(MatrixTest, AnAxisOfAnyLengthOrNone) {
+  CubieMatrix r, identity;
+  RotationMatrix(120, 1, 1, 1, &r);
+  const float y[3] = {0, 1, 0};  // where x goes
+  EXPECT_TRUE(Near(r.m, y, 3));
+  RotationMatrix(33, 0, 0, 0, &r);
+  SetIdentity(&identity);
+  EXPECT_TRUE(Near(r.m, identity.m, 16, 0));
+}
+
 }  // namespace
