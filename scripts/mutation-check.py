@@ -39,6 +39,8 @@ MUTANTS = [
      "  x /= 1;\n", "linux", "cube"),
     ("cube: a rotation about no axis", "src/cube/matrix.cc",
      "  if (length == 0.0f) return;", "  if (length < 0.0f) return;", "linux", "cube"),
+    ("cube: a product that moves the centre", "src/cube/matrix.cc", "      r.m[col * 4 + row] = sum;",
+     "      r.m[col * 4 + row] = sum + (col == 3 && row == 0 ? 0.5f : 0.0f);", "linux", "cube"),
     ("cube: the implode step", "src/cube/show.h", "kImplodeStep = 4,", "kImplodeStep = 2,",
      "linux win64", "cube|trace"),
     ("cube: a busy tick runs anyway", "src/cube/show.cc", "  if (TickBusy) return;\n", "\n",
