@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The Windows installer under wine64, in a Wine prefix of its own: a silent
 install puts the saver (the very bytes the other tests run), its entry
-(size, our icon) and the current-saver value in place; the entry's quiet uninstall returns once
-all of ours but the user's settings is gone (the running uninstaller at the
-next start) and gives back the screen saver chosen before.
+(size, our icon) and the current-saver value in place; the entry's quiet
+uninstall returns once all of ours but the user's settings is gone (the
+running uninstaller at the next start) and gives back the screen saver
+chosen before.
 
     installer_test.py --wine-run W --prefix P --installer SETUP.EXE --saver QUARLO.SCR --icon QUARLO.ICO
 """
