@@ -8,12 +8,8 @@
 #include <cstddef>
 #include <string>
 
-#include "cube/matrix.h"
-
 // The first invariant that doesn't hold, in words; empty when all hold.
 std::string BrokenModelInvariant(bool turn_shown);
 
 // Whether `count` floats from a and b differ by at most `tolerance` each.
 bool Near(const float* a, const float* b, size_t count, float tolerance = 1e-5f);
-// Where the matrix takes the point v.
-void TransformPoint(const CubieMatrix& m, const float v[3], float out[3]);

@@ -4,10 +4,7 @@
 #include "render/bitmap.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,8 +81,8 @@ TEST(BitmapFileTest, TheBlockHoldsHeaderTableAndPixelsAsTheFileSaysThem) {
   }
 }
 
-// (A later header and a picture past the size limit: the picture tests,
-// with the reason.)
+// (A later header, a picture past the size limit, and paths that name no
+// plain file: the picture tests, with the reason.)
 TEST(BitmapFileTest, WhatIsRefused) {
   const std::vector<uint8_t> good = BmpFileBytes(BmpFields());
   std::vector<uint8_t> short_core = BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 12; }));
@@ -94,8 +91,6 @@ TEST(BitmapFileTest, WhatIsRefused) {
     const char* what;
     std::vector<uint8_t> bytes;
   } cases[] = {
-      {"a 108-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 108; }))},
-      {"a 64-byte header", BmpFileBytes(Spec([](BmpFields& s) { s.header_size = 64; }))},
       {"a negative size", BmpFileBytes(Spec([](BmpFields& s) { s.size_image = -8; }))},
       {"more colours than 16 bits count", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 70000; }))},
       {"a table past 65535 bytes", BmpFileBytes(Spec([](BmpFields& s) { s.bit_count = 8; s.clr_used = 20000; }))},
@@ -105,27 +100,10 @@ TEST(BitmapFileTest, WhatIsRefused) {
          s.bit_count = 8; s.compression = BI_RLE8_CODE; s.height = -4; s.size_image = 2; s.pixels = {0, 1}; }))},
       {"a top-down height with no twin", BmpFileBytes(Spec([](BmpFields& s) { s.width = 0; s.height = INT32_MIN; }))},
       {"a core header in 39 bytes", short_core},
-      {"an empty file", {}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LoadBitmapFile(WriteTempFile("refused.bmp", c.bytes).c_str()), nullptr) << c.what;
   }
-  std::string folder = WriteTempFile("folder.bmp", {});
-  std::remove(folder.c_str());
-#ifdef _WIN32
-  ASSERT_EQ(mkdir(folder.c_str()), 0);
-#else
-  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  const std::string pipe = WriteTempFile("pipe.bmp", {});  // opened, it would block for ever
-  std::remove(pipe.c_str());
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_EQ(LoadBitmapFile(pipe.c_str()), nullptr);
-  std::remove(pipe.c_str());
-#endif
-  for (const char* path : {folder.c_str(), "no-such-directory/x.bmp", "", static_cast<const char*>(nullptr)}) {
-    EXPECT_EQ(LoadBitmapFile(path), nullptr) << (path ? path : "(null)");
-  }
-  rmdir(folder.c_str());
   // A path of 259 characters opens.
   std::string base = WriteTempFile("x", {});
   const std::string long_path = WriteTempFile(std::string(259 - base.size() - 3, 'p') + ".bmp", good);
@@ -135,23 +113,15 @@ TEST(BitmapFileTest, WhatIsRefused) {
   if (b) FreePackedBitmap(b);
 }
 
+// (The common counts, tables and row sizes: the block's layouts above.)
 TEST(BitmapFileTest, SizesAndCountsFollowTheHeader) {
   BitmapInfoHeader h{};
   h.biSize = 40;
-  const struct {
-    uint16_t bits;
-    uint32_t used, compression;
-    uint16_t count, table;
-  } cases[] = {{8, 0, 0, 256, 1024}, {8, 16, 0, 16, 64}, {24, 0, 0, 0, 0}, {16, 0, BI_BITFIELDS_CODE, 0, 12},
-               {8, 0x10005, 0, 5, 20}};  // the count's low 16 bits
-  for (const auto& c : cases) {
-    h.biBitCount = c.bits;
-    h.biClrUsed = c.used;
-    h.biCompression = c.compression;
-    EXPECT_TRUE(BitmapColorCount(&h) == c.count && ColorTableSize(&h) == c.table) << c.bits << " " << c.used;
-  }
-  const int64_t sizes[][4] = {{1, 3, 1, 12}, {3, 1, 24, 12}, {320, 1, 4, 160}, {2, -2, 32, -16},
-                              {INT32_MAX, INT32_MAX, 65535, INT64_MAX}, {INT32_MAX, INT32_MIN, 65535, INT64_MIN}};
+  h.biBitCount = 8;
+  h.biClrUsed = 0x10005;  // the count's low 16 bits
+  EXPECT_TRUE(BitmapColorCount(&h) == 5 && ColorTableSize(&h) == 20);
+  const int64_t sizes[][4] = {{320, 1, 4, 160}, {2, -2, 32, -16}, {INT32_MAX, INT32_MAX, 65535, INT64_MAX},
+                              {INT32_MAX, INT32_MIN, 65535, INT64_MIN}};
   for (const auto& s : sizes) {  // past 64 bits the sizes saturate
     EXPECT_EQ(BitmapImageBytes(int32_t(s[0]), int32_t(s[1]), int32_t(s[2])), s[3]) << s[0] << "x" << s[1];
   }

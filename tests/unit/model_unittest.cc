@@ -56,22 +56,19 @@ TEST_F(ModelTest, SlotsAndTheirExplodeDirections) {
   }
 }
 
-// Every layer move's axis slot and cycles: a -> b means the cubie in a goes to b.
+// Every quarter turn's axis slot and cycles, a -> b meaning the cubie in a
+// goes to b. (Their inverses, 7 to 12 and 16 to 18, undo them: below.)
 TEST_F(ModelTest, LayerMovesFollowTheirCycles) {
-  const int table[18][9] = {
-      {14, 2, 20, 26, 8, 5, 11, 23, 17},  {4, 0, 2, 8, 6, 1, 5, 7, 3},
-      {10, 0, 18, 20, 2, 1, 9, 19, 11},   {12, 0, 6, 24, 18, 3, 15, 21, 9},
-      {16, 6, 8, 26, 24, 7, 17, 25, 15},  {22, 18, 24, 26, 20, 19, 21, 25, 23},
-      {14, 2, 8, 26, 20, 5, 17, 23, 11},  {4, 0, 6, 8, 2, 1, 3, 7, 5},
-      {10, 0, 2, 20, 18, 1, 11, 19, 9},   {12, 0, 18, 24, 6, 3, 9, 21, 15},
-      {16, 6, 24, 26, 8, 7, 15, 25, 17},  {22, 18, 20, 26, 24, 19, 23, 25, 21},
-      {13, 1, 19, 25, 7, 4, 10, 22, 16},  {13, 9, 11, 17, 15, 10, 14, 16, 12},
-      {13, 3, 21, 23, 5, 4, 12, 22, 14},  {13, 1, 7, 25, 19, 4, 16, 22, 10},
-      {13, 9, 15, 17, 11, 10, 12, 16, 14}, {13, 3, 5, 23, 21, 4, 14, 22, 12}};
-  for (int code = 1; code <= 18; ++code) {
+  const int table[9][10] = {
+      {1, 14, 2, 20, 26, 8, 5, 11, 23, 17},  {2, 4, 0, 2, 8, 6, 1, 5, 7, 3},
+      {3, 10, 0, 18, 20, 2, 1, 9, 19, 11},   {4, 12, 0, 6, 24, 18, 3, 15, 21, 9},
+      {5, 16, 6, 8, 26, 24, 7, 17, 25, 15},  {6, 22, 18, 24, 26, 20, 19, 21, 25, 23},
+      {13, 13, 1, 19, 25, 7, 4, 10, 22, 16}, {14, 13, 9, 11, 17, 15, 10, 14, 16, 12},
+      {15, 13, 3, 21, 23, 5, 4, 12, 22, 14}};
+  for (const int* row : table) {
+    const int code = *row++;
     ResetCube();
     ApplyMove(code, 1);
-    const int* row = table[code - 1];
     int moved = 0;
     for (int i = 0; i < kCubies; ++i) moved += HomeTable[i] != i;
     EXPECT_TRUE(moved == 8 && HomeTable[row[0]] == row[0]) << code;
@@ -143,26 +140,16 @@ TEST_F(ModelTest, ShownMovesTurnOnlyTheirLayerFromTheCommittedMatrices) {
   EXPECT_TRUE(turning.SameTables(ended) && Near(ended.committed, ended.animated, kCubies * 16, 0));
 }
 
-TEST(MatrixTest, RotationsAndProductsAreGlRotatefs) {
-  const struct {
-    float degrees, axis[3], in[3], out[3];
-  } cases[] = {{90, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},    // right-handed
-               {120, {1, 1, 1}, {1, 0, 0}, {0, 1, 0}},   // an axis of any length
-               {33, {0, 0, 0}, {1, 2, 3}, {1, 2, 3}}};   // no axis: no turn
-  for (const auto& c : cases) {
-    CubieMatrix r;
-    RotationMatrix(c.degrees, c.axis[0], c.axis[1], c.axis[2], &r);
-    float got[3];
-    TransformPoint(r, c.in, got);
-    EXPECT_TRUE(Near(got, c.out, 3)) << c.degrees;
-  }
-  CubieMatrix a, b, ab;
-  RotationMatrix(90, 0, 0, 1, &a);
-  RotationMatrix(90, 1, 0, 0, &b);
-  MultiplyMatrix(a, b, &ab);  // b first: +y to +z, which a leaves
-  EXPECT_NEAR(ab.m[4 + 2], 1, 1e-6);
-  MultiplyMatrix(a, b, &a);  // the output may be an input
-  EXPECT_TRUE(Near(a.m, ab.m, 16, 0));
+// The model turns about axes of length 1 only; glRotatef's other rules: an
+// axis of any length, and none at all (no turn).
+TEST(MatrixTest, AnAxisOfAnyLengthOrNone) {
+  CubieMatrix r, identity;
+  RotationMatrix(120, 1, 1, 1, &r);
+  const float y[3] = {0, 1, 0};  // where x goes
+  EXPECT_TRUE(Near(r.m, y, 3));
+  RotationMatrix(33, 0, 0, 0, &r);
+  SetIdentity(&identity);
+  EXPECT_TRUE(Near(r.m, identity.m, 16, 0));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -165,6 +166,7 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
   mkdir(folder.c_str());
 #else
   mkdir(folder.c_str(), 0700);
+  mkfifo((folder + "-pipe").c_str(), 0600);  // opened, it would block for ever
 #endif
   Bytes v5 = BmpFileBytes(BmpFields());
   v5[14] = 124;
@@ -194,6 +196,9 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
       {"an empty file", "(empty)", {}, PICTURE_UNKNOWN_FORMAT},
       {"no such file", corpus + "/no-such.png", {}, PICTURE_NO_SUCH_FILE},
       {"a folder", folder, {}, PICTURE_NOT_A_FILE},
+#ifndef _WIN32
+      {"a pipe", folder + "-pipe", {}, PICTURE_NOT_A_FILE},
+#endif
       {"text", "", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, PICTURE_UNKNOWN_FORMAT},
       {"a bitmap of a later header", "", v5, PICTURE_BITMAP_FORM},
       {"a bitmap past 256 MiB", "", BmpFileBytes([] { BmpFields s; s.width = 1 << 20; s.height = 1 << 12; return s; }()),
@@ -205,13 +210,10 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
       {"a JPEG of 6000 x 6000 with no pixels", "", sized("baseline-444.jpg", 6000, 6000), PICTURE_DAMAGED_JPEG},
       {"a progressive JPEG of 6000 x 6000", "", sized("progressive.jpg", 6000, 6000), PICTURE_TOO_LARGE},
 #endif
-      {"a PNG claiming 70000 x 70000", damaged + "/huge.png", {}, PICTURE_TOO_LARGE},
       {"a JPEG claiming 65000 x 65000", damaged + "/huge.jpg", {}, PICTURE_TOO_LARGE},
 #ifndef _WIN32  // Wine's WIC passes over a bad CRC as a warning, and shows the picture
       {"a PNG with a bad CRC", damaged + "/bad-crc.png", {}, PICTURE_DAMAGED_PNG},
 #endif
-      {"a PNG cut short", damaged + "/cut-short.png", {}, PICTURE_DAMAGED_PNG},
-      {"a JPEG cut short", damaged + "/cut-short.jpg", {}, PICTURE_DAMAGED_JPEG},
   };
   for (const auto& c : cases) {
     const bool write = !c.bytes.empty() || c.path == "(empty)";
@@ -220,8 +222,11 @@ TEST(PictureTest, WhatCantBeShownIsRefusedWithItsReason) {
     EXPECT_EQ(LoadPictureFile(path.c_str(), 0, &problem), nullptr) << c.what;
     EXPECT_EQ(problem, c.problem) << c.what << ": " << PictureProblemText(problem);
     EXPECT_STREQ(WhyPictureCantBeShown(path.c_str()), PictureProblemText(c.problem)) << c.what;
+    EXPECT_EQ(LoadBitmapFile(path.c_str()), nullptr) << c.what;  // refused by the bitmap reader too
   }
+  EXPECT_EQ(LoadBitmapFile(nullptr), nullptr);
   rmdir(folder.c_str());
+  std::remove((folder + "-pipe").c_str());
   EXPECT_EQ(WhyPictureCantBeShown((corpus + "/rgb-8.png").c_str()), nullptr);
   // Cut before each chunk or marker (the end's own excepted: all is there).
   for (const char* name : {"rgba-8.png", "rgb-8-interlaced.png", "baseline-420.jpg", "progressive.jpg"}) {

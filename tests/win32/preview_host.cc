@@ -25,10 +25,7 @@ void Pump(DWORD milliseconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: preview_host SAVER MILLISECONDS\n");
-    return 2;
-  }
+  if (argc != 3) return 2;  // see above
   WNDCLASSA host_class = {};
   host_class.lpfnWndProc = DefWindowProcA;
   host_class.hInstance = GetModuleHandleA(nullptr);

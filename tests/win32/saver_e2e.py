@@ -174,8 +174,6 @@ def case_no_context(session):
     on this display."""
     blank = Screen(own=True, size="640x480x24", extra=["-extension", "GLX"])
     try:
-        check("GLX" not in subprocess.run(["xdpyinfo"], env=blank.env, capture_output=True,
-                                          text=True).stdout, "the test display offers GLX")
         subprocess.run(["wineserver", "-w"], env=dict(session.env, WINEPREFIX=session.options.prefix))
         inner = Session(session.options, blank.env["DISPLAY"])
         try:
