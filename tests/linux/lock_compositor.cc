@@ -15,7 +15,7 @@
 //   state               unlocked|locking|locked|locked-no-client
 //   add-output WxH[@S]  "ok N"
 //   remove-output N
-// It ends on SIGTERM, SIGINT or the end of its input.
+// It ends on SIGTERM or the end of its input.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -633,7 +633,6 @@ int main(int argc, char** argv) {
   wl_event_loop* loop = wl_display_get_event_loop(Display);
   wl_event_loop_add_fd(loop, 0, WL_EVENT_READABLE, ReadCommands, nullptr);
   wl_event_loop_add_signal(loop, SIGTERM, Quit, nullptr);
-  wl_event_loop_add_signal(loop, SIGINT, Quit, nullptr);
   wl_display_run(Display);
   wl_display_destroy_clients(Display);
   wl_display_destroy(Display);

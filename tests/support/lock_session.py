@@ -42,22 +42,19 @@ class LockSession(UserSession):
         for output in outputs:
             command += ["--output", output]
         self.compositor = self.start(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        socket = self.answer().split()
+        socket = self.command(None).split()
         check(socket[:1] == ["socket"], "the test compositor did not start")
         self.env["WAYLAND_DISPLAY"] = socket[1]
 
-    def answer(self, timeout=10):
-        ready, _, _ = select.select([self.compositor.stdout], [], [], timeout)
-        check(ready, "the test compositor did not answer within %d s" % timeout)
-        line = self.compositor.stdout.readline()
-        check(line, "the test compositor ended")
-        return line.rstrip("\n")
-
     def command(self, line):
-        """One command; its answer."""
-        self.compositor.stdin.write(line + "\n")
-        self.compositor.stdin.flush()
-        return self.answer()
+        """One command (none: what the compositor says first); its answer."""
+        if line is not None:
+            print(line, file=self.compositor.stdin, flush=True)
+        ready, _, _ = select.select([self.compositor.stdout], [], [], 10)
+        check(ready, "the test compositor did not answer within 10 s")
+        answer = self.compositor.stdout.readline()
+        check(answer, "the test compositor ended")
+        return answer.rstrip("\n")
 
     def ok(self, *lines):
         """Commands that must succeed, one after the other."""
@@ -73,14 +70,11 @@ class LockSession(UserSession):
 
     def shot(self, output):
         """The last buffer of the output's lock surface, or None if it has none."""
-        path = os.path.join(self.runtime, "shot.ppm")
+        path = os.path.join(self.runtime, "shot.ppm")  # written over by each shot
         if self.command("shot %d %s" % (output, path)).split()[:1] != ["ok"]:
             return None
         with open(path, "rb") as ppm:
-            picture = ppm_picture(ppm.read())
-        os.remove(path)
-        check(picture, "the shot is no binary PPM")
-        return picture
+            return ppm_picture(ppm.read())
 
     def close(self):
         self.compositor.stdin.close()  # the end of its input ends the compositor
