@@ -449,6 +449,20 @@ void CreateRegion(wl_client* client, wl_resource*, uint32_t id) {
 }
 
 const struct wl_compositor_interface kCompositor = {CreateSurface, CreateRegion};
+const struct wl_subsurface_interface kSubsurface = {DestroyResource, Ignore, Ignore,
+                                                    Ignore,          Ignore, Ignore};
+
+// Subsurfaces (swaylock draws its indicator in one) are taken but never shown.
+void GetSubsurface(wl_client* client, wl_resource* resource, uint32_t id, wl_resource* surface,
+                   wl_resource*) {
+  if (Data<Surface>(surface)->has_role) {
+    return wl_resource_post_error(resource, WL_SUBCOMPOSITOR_ERROR_BAD_SURFACE, "has a role");
+  }
+  Data<Surface>(surface)->has_role = true;
+  Create(client, &wl_subsurface_interface, 1, id, &kSubsurface, nullptr, nullptr);
+}
+
+const struct wl_subcompositor_interface kSubcompositor = {DestroyResource, GetSubsurface};
 
 // --- Seat and outputs ---
 
@@ -623,6 +637,8 @@ int main(int argc, char** argv) {
   wl_display_init_shm(Display);
   wl_global_create(Display, &wl_compositor_interface, 4, nullptr,
                    Bind<&wl_compositor_interface, &kCompositor>);
+  wl_global_create(Display, &wl_subcompositor_interface, 1, nullptr,
+                   Bind<&wl_subcompositor_interface, &kSubcompositor>);
   wl_global_create(Display, &ext_session_lock_manager_v1_interface, 1, nullptr,
                    Bind<&ext_session_lock_manager_v1_interface, &kLockManager>);
   wl_global_create(Display, &wl_seat_interface, 7, nullptr, BindSeat);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end runs of quarlo -lock on our test compositor: two outputs,
+"""End-to-end runs of quarlo -lock (and of swaylock, to hold the compositor
+to a real locker) on our test compositor: two outputs,
 1024x768 and 800x600 at scale 2; the locker runs as a test user whose
 password PAM checks, and the compositor types the keys."""
 import os
@@ -15,6 +16,27 @@ from lock_session import TEST_PASSWORD, LockSession  # noqa: E402
 
 OUTPUTS = ["1024x768", "800x600@2"]
 PIXEL_SIZES = {0: (1024, 768), 1: (800, 600)}
+
+
+def case_swaylock(session):
+    """The test compositor checked against a real locker, Debian's swaylock:
+    it locks with its colour on every output at the output's pixel size, a
+    wrong password keeps the session locked, and the right one unlocks and
+    ends it with 0."""
+    swaylock = session.start(["swaylock", "--color", "336699"])
+    session.wait_state("locked", "swaylock did not lock")
+    for output, (width, height) in PIXEL_SIZES.items():
+        shot = session.shot(output)
+        check(shot and (shot.width, shot.height) == (width, height) and
+              set(shot.colours(0, 0, width, height, step=7)) == {(0x33, 0x66, 0x99)},
+              "output %d does not show swaylock's colour at %dx%d" % (output, width, height))
+    session.ok("type wrong", "key Return")
+    time.sleep(5)  # PAM's own delay after a wrong password
+    check(session.command("state") == "locked" and still_running(swaylock, 0.5),
+          "a wrong password ended swaylock's lock")
+    session.ok("type " + TEST_PASSWORD, "key Return")
+    check(exit_code(swaylock, 15, "swaylock") == 0 and session.command("state") == "unlocked",
+          "the right password did not unlock swaylock's lock")
 
 
 def locker(session, *args, **kwargs):
