@@ -3,20 +3,19 @@
 // input devices: it keeps each lock surface's last buffer and types keys
 // through an xkb keymap when the test says so.
 //
-//   lock_compositor [--socket NAME] [--layout XKB_LAYOUT] [--output WxH[@SCALE]]...
+//   lock_compositor [--layout XKB_LAYOUT] [--output WxH[@SCALE]]...
 //
 // It prints "socket NAME", then answers each line on stdin with one line,
 // "ok ..." or "error ...". Outputs are numbered from 0 in the order made.
 //   type TEXT           each character's key, with Shift where the layout needs it
 //                       (as with Caps Lock off: with it on, letters swap case)
-//   key [MOD+]KEYSYM    one key (Return, BackSpace, Escape, Caps_Lock, ...) with
-//                       ctrl+, shift+ or alt+ held: "key ctrl+u"
+//   key [ctrl+]KEYSYM   one key (Return, BackSpace, Escape, Caps_Lock, ...), with Ctrl
+//                       held for ctrl+: "key ctrl+u"
 //   shot N FILE         output N's last lock-surface buffer as a binary PPM: "ok WxH"
-//   state               unlocked|locking|locked|locked-no-client, then N:none|surface|drawn
-//                       for each output (no lock surface, one without a buffer, one with)
+//   state               unlocked|locking|locked|locked-no-client
 //   add-output WxH[@S]  "ok N"
 //   remove-output N
-// It ends on SIGTERM, SIGINT or the end of its input.
+// It ends on SIGTERM or the end of its input.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -100,15 +99,11 @@ void Ignore(wl_client*, wl_resource*, Args...) {}
 void DestroyResource(wl_client*, wl_resource* resource) { wl_resource_destroy(resource); }
 void Unlink(wl_resource* resource) { wl_list_remove(wl_resource_get_link(resource)); }
 
-// A new object for a request, or null once the client has been told of the
-// lack of memory.
+// A new object for a request (short of memory, a test compositor gives up).
 wl_resource* Create(wl_client* client, const wl_interface* interface, int version, uint32_t id,
                     const void* implementation, void* data, wl_resource_destroy_func_t gone) {
   wl_resource* resource = wl_resource_create(client, interface, version, id);
-  if (!resource) {
-    wl_client_post_no_memory(client);
-    return nullptr;
-  }
+  if (!resource) std::abort();
   wl_resource_set_implementation(resource, implementation, data, gone);
   return resource;
 }
@@ -225,24 +220,14 @@ std::string Type(const std::string& text) {
   return got ? "ok" : "error no client has the keyboard focus";
 }
 
-std::string Key(const std::string& name) {
+std::string Key(std::string name) {
   Stroke stroke;
-  size_t start = 0;
-  for (size_t plus; (plus = name.find('+', start)) != std::string::npos && plus + 1 < name.size();
-       start = plus + 1) {
-    std::string modifier = name.substr(start, plus - start);
-    xkb_keycode_t code = FindKey(modifier == "ctrl"    ? XKB_KEY_Control_L
-                                 : modifier == "shift" ? XKB_KEY_Shift_L
-                                 : modifier == "alt"   ? XKB_KEY_Alt_L
-                                                       : XKB_KEY_NoSymbol).code;
-    if (!code) return "error no modifier " + modifier;
-    stroke.held.push_back(code);
+  if (name.rfind("ctrl+", 0) == 0 && name.size() > 5) {
+    stroke.held.push_back(FindKey(XKB_KEY_Control_L).code);
+    name.erase(0, 5);
   }
-  std::string last = name.substr(start);
-  xkb_keysym_t sym = xkb_keysym_from_name(last.c_str(), XKB_KEYSYM_NO_FLAGS);
-  if (!sym) sym = xkb_keysym_from_name(last.c_str(), XKB_KEYSYM_CASE_INSENSITIVE);
-  stroke.code = FindKey(sym).code;
-  if (!stroke.code) return "error no key " + last;
+  stroke.code = FindKey(xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS)).code;
+  if (!stroke.code) return "error no key " + name;
   return Tap(stroke) ? "ok" : "error no client has the keyboard focus";
 }
 
@@ -320,7 +305,6 @@ void GetLockSurface(wl_client* client, wl_resource* resource, uint32_t id,
   auto* lock_surface = new LockSurface;
   lock_surface->resource = Create(client, &ext_session_lock_surface_v1_interface, 1, id,
                                   &kLockSurface, lock_surface, LockSurfaceGone);
-  if (!lock_surface->resource) return delete lock_surface;
   surface->has_role = true;
   surface->lock_surface = lock_surface;
   lock_surface->surface = surface;
@@ -368,7 +352,6 @@ const struct ext_session_lock_v1_interface kLock = {DestroyLock, GetLockSurface,
 void NewLock(wl_client* client, wl_resource*, uint32_t id) {
   auto* lock = new Lock;
   lock->resource = Create(client, &ext_session_lock_v1_interface, 1, id, &kLock, lock, LockGone);
-  if (!lock->resource) return delete lock;
   if (Holder) return ext_session_lock_v1_send_finished(lock->resource);
   Holder = lock;
   SessionLocked = true;
@@ -388,7 +371,7 @@ void Attach(wl_client*, wl_resource* resource, wl_resource* buffer, int32_t, int
 void Frame(wl_client* client, wl_resource* resource, uint32_t id) {
   wl_resource* callback = Create(client, &wl_callback_interface, 1, id, nullptr, nullptr, Unlink);
   wl_list* frames = &Data<Surface>(resource)->pending_frames;
-  if (callback) wl_list_insert(frames->prev, wl_resource_get_link(callback));
+  wl_list_insert(frames->prev, wl_resource_get_link(callback));
 }
 
 void SetBufferScale(wl_client*, wl_resource* resource, int32_t scale) {
@@ -459,7 +442,6 @@ void CreateSurface(wl_client* client, wl_resource* compositor, uint32_t id) {
   wl_list_init(&surface->pending_frames);
   surface->resource = Create(client, &wl_surface_interface, wl_resource_get_version(compositor),
                              id, &kSurface, surface, SurfaceGone);
-  if (!surface->resource) delete surface;
 }
 
 void CreateRegion(wl_client* client, wl_resource*, uint32_t id) {
@@ -470,7 +452,7 @@ const struct wl_compositor_interface kCompositor = {CreateSurface, CreateRegion}
 const struct wl_subsurface_interface kSubsurface = {DestroyResource, Ignore, Ignore,
                                                     Ignore,          Ignore, Ignore};
 
-// Subsurfaces (lockers draw their indicators in one) are taken but never shown.
+// Subsurfaces (swaylock draws its indicator in one) are taken but never shown.
 void GetSubsurface(wl_client* client, wl_resource* resource, uint32_t id, wl_resource* surface,
                    wl_resource*) {
   if (Data<Surface>(surface)->has_role) {
@@ -489,12 +471,8 @@ const struct wl_keyboard_interface kKeyboard = {DestroyResource};
 void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id) {
   wl_resource* keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id,
                                  &kKeyboard, nullptr, Unlink);
-  if (!keyboard) return;
   wl_list_insert(&Keyboards, wl_resource_get_link(keyboard));
   wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, KeymapFd, KeymapSize);
-  if (wl_resource_get_version(keyboard) >= WL_KEYBOARD_REPEAT_INFO_SINCE_VERSION) {
-    wl_keyboard_send_repeat_info(keyboard, 25, 600);
-  }
   if (Focus && wl_resource_get_client(Focus->resource) == client) Enter(keyboard);
 }
 
@@ -507,9 +485,7 @@ const struct wl_seat_interface kSeat = {NoDevice, GetKeyboard, NoDevice, Destroy
 void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id) {
   wl_resource* seat =
       Create(client, &wl_seat_interface, int(version), id, &kSeat, nullptr, nullptr);
-  if (!seat) return;
   wl_seat_send_capabilities(seat, WL_SEAT_CAPABILITY_KEYBOARD);
-  if (version >= WL_SEAT_NAME_SINCE_VERSION) wl_seat_send_name(seat, "seat0");
 }
 
 const struct wl_output_interface kOutput = {DestroyResource};
@@ -518,7 +494,6 @@ void BindOutput(wl_client* client, void* data, uint32_t version, uint32_t id) {
   auto* output = static_cast<Output*>(data);
   wl_resource* resource =
       Create(client, &wl_output_interface, int(version), id, &kOutput, output, nullptr);
-  if (!resource) return;
   wl_output_send_geometry(resource, 0, 0, 0, 0, WL_OUTPUT_SUBPIXEL_UNKNOWN, "Quarlo", "test",
                           WL_OUTPUT_TRANSFORM_NORMAL);
   wl_output_send_mode(resource, WL_OUTPUT_MODE_CURRENT | WL_OUTPUT_MODE_PREFERRED, output->width,
@@ -573,17 +548,10 @@ std::string Shot(const std::string& arguments) {
 }
 
 std::string State() {
-  std::string state = !SessionLocked        ? "unlocked"
-                      : !Holder             ? "locked-no-client"
-                      : Holder->locked_sent ? "locked"
-                                            : "locking";
-  for (auto& output : Outputs) {
-    LockSurface* lock_surface = output->lock_surface;
-    if (output->removed) continue;
-    state += " " + std::to_string(output->index) + ":" +
-             (!lock_surface ? "none" : lock_surface->surface->has_buffer ? "drawn" : "surface");
-  }
-  return state;
+  return !SessionLocked        ? "unlocked"
+         : !Holder             ? "locked-no-client"
+         : Holder->locked_sent ? "locked"
+                               : "locking";
 }
 
 std::string Run(const std::string& line) {
@@ -653,18 +621,15 @@ int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "C.UTF-8");  // for reading the text to type
   Display = wl_display_create();
   wl_list_init(&Keyboards);
-  const char* socket = nullptr;
   const char* layout = nullptr;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     bool has_value = i + 1 < argc;
-    if (option == "--socket" && has_value) {
-      socket = argv[++i];
-    } else if (option == "--layout" && has_value) {
+    if (option == "--layout" && has_value) {
       layout = argv[++i];
     } else if (!(option == "--output" && has_value && AddOutput(argv[++i]))) {
-      std::fprintf(stderr, "usage: lock_compositor [--socket NAME] [--layout XKB_LAYOUT] "
-                           "[--output WxH[@SCALE]]...\n");
+      std::fprintf(stderr,
+                   "usage: lock_compositor [--layout XKB_LAYOUT] [--output WxH[@SCALE]]...\n");
       return 2;
     }
   }
@@ -677,15 +642,13 @@ int main(int argc, char** argv) {
   wl_global_create(Display, &ext_session_lock_manager_v1_interface, 1, nullptr,
                    Bind<&ext_session_lock_manager_v1_interface, &kLockManager>);
   wl_global_create(Display, &wl_seat_interface, 7, nullptr, BindSeat);
-  const char* name = socket ? (wl_display_add_socket(Display, socket) == 0 ? socket : nullptr)
-                            : wl_display_add_socket_auto(Display);
+  const char* name = wl_display_add_socket_auto(Display);
   if (!name) return std::fprintf(stderr, "lock_compositor: cannot make the socket\n"), 1;
   std::printf("socket %s\n", name);
   std::fflush(stdout);
   wl_event_loop* loop = wl_display_get_event_loop(Display);
   wl_event_loop_add_fd(loop, 0, WL_EVENT_READABLE, ReadCommands, nullptr);
   wl_event_loop_add_signal(loop, SIGTERM, Quit, nullptr);
-  wl_event_loop_add_signal(loop, SIGINT, Quit, nullptr);
   wl_display_run(Display);
   wl_display_destroy_clients(Display);
   wl_display_destroy(Display);

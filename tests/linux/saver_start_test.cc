@@ -9,7 +9,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 

@@ -57,8 +57,5 @@ int main() {
     std::printf("ok\n");
     std::fflush(stdout);
   }
-  zwlr_virtual_pointer_v1_destroy(pointer);
-  wl_display_roundtrip(display);
-  wl_display_disconnect(display);
-  return 0;
+  return 0;  // the pointer goes with the connection
 }

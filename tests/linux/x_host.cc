@@ -4,9 +4,8 @@
 //   x_host window W H [nodepth]
 //                       prints the new window's id (made in a visual without
 //                       a depth buffer with "nodepth"), then reads commands
-//                       on stdin: "destroy", "cover" (a window of its own
-//                       over it), "uncover", "size W H";
-//                       the end of input ends it
+//                       on stdin: "destroy", "size W H"; the end of input
+//                       ends it
 //   x_host close ID     asks the window ID to close (WM_DELETE_WINDOW)
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -71,21 +70,11 @@ int main(int argc, char** argv) {
   XSync(display, False);
   std::printf("0x%lx\n", window);
   std::fflush(stdout);
-  Window cover = 0;
   char line[64];
   while (std::fgets(line, sizeof line, stdin)) {
     int width = 0, height = 0;
     if (std::strncmp(line, "destroy", 7) == 0) {
       XDestroyWindow(display, window);
-    } else if (std::strncmp(line, "cover", 5) == 0) {
-      XWindowAttributes a;
-      XGetWindowAttributes(display, window, &a);
-      cover = XCreateSimpleWindow(display, DefaultRootWindow(display), a.x - 10, a.y - 10,
-                                  a.width + 20, a.height + 20, 0, 0, 0);
-      XMapRaised(display, cover);
-    } else if (std::strncmp(line, "uncover", 7) == 0 && cover) {
-      XDestroyWindow(display, cover);
-      cover = 0;
     } else if (std::sscanf(line, "size %d %d", &width, &height) == 2) {
       XResizeWindow(display, window, width, height);
     }

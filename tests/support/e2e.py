@@ -1,8 +1,11 @@
 """What the end-to-end tests of both savers share: an X display to run on,
-xdotool input, screenshots of the root window, and what the show looks like."""
+xdotool input, screenshots of the root window, programs run as another
+user, and what the show looks like."""
 import argparse
 import os
+import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import traceback
@@ -40,6 +43,55 @@ class Picture:
                 c = self.at(x, y)
                 counts[c] = counts.get(c, 0) + 1
         return counts
+
+
+def ppm_picture(data):
+    """A binary PPM's Picture, or None for anything else."""
+    fields = data.split(maxsplit=3)  # P6, width, height, then 255 and the pixels
+    if len(fields) < 4 or fields[0] != b"P6":
+        return None
+    width, height = int(fields[1]), int(fields[2])
+    return Picture(width, height, data[len(data) - width * height * 3:])
+
+
+def as_user(user):
+    """The prefix that runs a command as `user` (a passwd entry) with its
+    groups, when run as root. Not with no-new-privs: PAM's unix_chkpwd is
+    setgid shadow, and loses that group (and every check) under it."""
+    if os.getuid() != 0:
+        return []
+    return ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid, "--init-groups"]
+
+
+class UserSession:
+    """A work folder with a runtime folder in it, both the user's, and the
+    programs started as the user there (with `env`), killed at close."""
+
+    def __init__(self, user, env):
+        self.work = tempfile.mkdtemp(prefix="quarlo-session-")
+        self.runtime = os.path.join(self.work, "runtime")
+        os.mkdir(self.runtime, 0o700)
+        for path in (self.work, self.runtime):
+            os.chown(path, user.pw_uid, user.pw_gid)
+        self.prefix = as_user(user)
+        self.env = dict(env, PATH="/usr/bin:/bin", XDG_RUNTIME_DIR=self.runtime)
+        self.processes = []
+
+    def start(self, command, env=None, **kwargs):
+        """A process as the user, with its output and errors in pipes (unless
+        `kwargs` say otherwise)."""
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        process = subprocess.Popen(self.prefix + command, env=env or self.env, text=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
 
 
 class Screen:
@@ -84,11 +136,10 @@ class Screen:
                                               "Width", "Height"))
 
     def screenshot(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                              check=True, capture_output=True).stdout
-        fields = data.split(maxsplit=4)
-        check(fields[0] == b"P6", "screenshot is not a PPM")
-        return Picture(int(fields[1]), int(fields[2]), fields[4])
+        picture = ppm_picture(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                                             env=self.env, check=True, capture_output=True).stdout)
+        check(picture, "screenshot is not a PPM")
+        return picture
 
     def close(self):
         for process in self.processes:
@@ -133,18 +184,20 @@ def still_running(process, seconds):
     return False
 
 
-def check_logo_and_cube(picture, left, top, right, bottom):
-    """The area shows the logo tile around the edges and the cube inside."""
+def logo_and_cube_missing(picture, left, top, right, bottom):
+    """What the area lacks of the logo tile around the edges and the cube
+    inside; None when it shows both."""
     width, height = right - left, bottom - top
     corner = picture.colours(left, top, left + width // 5, top + height // 5)
-    logo = sum(n for c, n in corner.items() if c in LOGO_COLOURS)
-    check(logo * 10 >= sum(corner.values()) * 9,
-          "the corner does not show the logo tile: %s" % sorted(corner.items())[:8])
-    check(len([c for c in corner if c in LOGO_COLOURS]) >= 2, "the corner is one flat colour")
+    if sum(n for c, n in corner.items() if c in LOGO_COLOURS) * 10 < sum(corner.values()) * 9:
+        return "the corner does not show the logo tile: %s" % sorted(corner.items())[:8]
+    if len([c for c in corner if c in LOGO_COLOURS]) < 2:
+        return "the corner is one flat colour"
     middle = picture.colours(left + width // 3, top + height // 3, right - width // 3,
                              bottom - height // 3, step=1)
-    faces = [c for c, n in middle.items() if c in FACE_COLOURS and n >= 20]
-    check(len(faces) >= 2, "no cube in the middle: %s" % sorted(middle.items())[:8])
+    if len([c for c, n in middle.items() if c in FACE_COLOURS and n >= 20]) < 2:
+        return "no cube in the middle: %s" % sorted(middle.items())[:8]
+    return None
 
 
 def cube_centre_x(picture, left, top, right, bottom):
@@ -159,16 +212,11 @@ def wait_for_logo_and_cube(screen, area=None, timeout=10):
     """Screenshots until `area` (left, top, right, bottom; the whole screen
     when None) shows the logo and the cube: a busy machine draws the first
     frames late. Fails with what the last one was missing."""
-    def missing():
+    def lacking():
         picture = screen.screenshot()
-        try:
-            check_logo_and_cube(picture, *(area or (0, 0, picture.width, picture.height)))
-        except Failure as failure:
-            return failure
-        return None
-    failure = wait_for(missing, timeout, done=lambda failure: failure is None, pause=0.2)
-    if failure:
-        raise failure
+        return logo_and_cube_missing(picture, *(area or (0, 0, picture.width, picture.height)))
+    missing = wait_for(lacking, timeout, done=lambda missing: missing is None, pause=0.2)
+    check(not missing, missing)
 
 
 def wait_for_colour(screen, colour, area, pixels=500, timeout=15):
@@ -279,11 +327,15 @@ def write_solid_bmp(path, colour, side=30):
 
 
 def exit_status(function, *args):
-    """Runs function(*args); prints "passed", or what failed; the exit status."""
+    """Runs function(*args); prints "passed", or what failed (with the test
+    script's own line that failed, for a failure seen once in many runs);
+    the exit status."""
     try:
         function(*args)
     except Failure as failure:
-        print("FAILED: %s" % failure)
+        lines = [f.lineno for f in traceback.extract_tb(failure.__traceback__)
+                 if f.filename == sys.argv[0]]
+        print("FAILED%s: %s" % (" (line %d)" % lines[-1] if lines else "", failure))
         return 1
     print("passed")
     return 0
@@ -299,18 +351,11 @@ def e2e_main(script_globals, options, session):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("case", choices=sorted(cases))
     parsed = parser.parse_args()
-    made = None
-    try:
+
+    def run():
         made = session(parsed)
-        cases[parsed.case](made)
-    except Failure as failure:
-        # The case's own line that failed, for a failure seen once in many runs.
-        lines = [f.lineno for f in traceback.extract_tb(failure.__traceback__)
-                 if f.filename == cases[parsed.case].__code__.co_filename]
-        print("FAILED%s: %s" % (" (line %d)" % lines[-1] if lines else "", failure))
-        return 1
-    finally:
-        if made:
+        try:
+            cases[parsed.case](made)
+        finally:
             made.close()
-    print("passed")
-    return 0
+    return exit_status(run)
