@@ -213,8 +213,11 @@ def case_input(session):
 
 def case_window(session):
     """-window is a toplevel titled "Quarlo's Cube" with the app id quarlo,
-    which the compositor's close ends with 0; its buffers follow its
-    output's scale up and down."""
+    also beside 16 outputs (which once left it no slot), which the
+    compositor's close ends with 0; its buffers follow its output's scale
+    up and down."""
+    for _ in range(3, 17):
+        session.run("swaymsg", "create_output")
     saver, log = session.traced_saver("-window")
     tree = wait_for(lambda: session.run("swaymsg", "-t", "get_tree").stdout,
                     done=lambda tree: '"app_id": "quarlo"' in tree)
