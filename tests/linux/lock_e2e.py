@@ -6,6 +6,7 @@ password PAM checks, and the compositor types the keys."""
 import os
 import shutil
 import signal
+import subprocess
 import sys
 import time
 
@@ -116,10 +117,13 @@ def case_lost(session):
     """Without the system's rules for the check quarlo -lock refuses (255,
     naming the file) before it locks; a compositor gone while locked ends
     the locker with 255, never 0: nothing was unlocked."""
-    if os.path.exists("/etc/pam.d/quarlo"):
-        os.rename("/etc/pam.d/quarlo", "/etc/pam.d/quarlo.aside")
-        session.cleanups.append(lambda: os.rename("/etc/pam.d/quarlo.aside", "/etc/pam.d/quarlo"))
-    refused = session.start([session.options.saver, "-lock"])
+    # The system's rules hidden from this one process (an empty /etc/pam.d
+    # of its own), never moved: another run may need them meanwhile.
+    refused = subprocess.Popen(
+        ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /etc/pam.d && exec "$@"', "sh",
+         *session.prefix, session.options.saver, "-lock"],
+        env=session.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    session.processes.append(refused)
     check(exit_code(refused) == 255 and "/etc/pam.d/quarlo" in refused.stderr.read() and
           session.command("state") == "unlocked", "quarlo -lock without its PAM rules did not refuse")
     quarlo = locker(session)
