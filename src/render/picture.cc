@@ -202,11 +202,3 @@ const char* PictureProblemText(PictureProblem problem) {
   }
   return "it can't be shown";
 }
-
-const char* WhyPictureCantBeShown(const char* path) {
-  PictureProblem problem = PICTURE_FINE;
-  PackedBitmap* picture = LoadPictureFile(path, 0, &problem);
-  if (!picture) return PictureProblemText(problem);
-  FreePackedBitmap(picture);
-  return nullptr;
-}

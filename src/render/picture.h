@@ -42,9 +42,3 @@ PackedBitmap* LoadPictureMemory(const uint8_t* data, size_t size, int32_t max_te
 // picture this program reads", "the JPEG picture is damaged", ...): the
 // end of a sentence that names the file. Empty for PICTURE_FINE.
 const char* PictureProblemText(PictureProblem problem);
-
-// For the settings dialog: why the picture at `path` can't be shown on the
-// front face, in the words of PictureProblemText, or nullptr when it can.
-// It reads and decodes the picture as the saver would (a large photo takes a
-// moment), so ask once when the path changes, not on every redraw.
-const char* WhyPictureCantBeShown(const char* path);
