@@ -7,9 +7,13 @@
 #include "render/logo.h"
 #include "render/textures.h"
 
-void BuildScene() {
+void BuildSceneLogo() {
   PendingBitmap = LoadLogoBitmap();
   if (PendingBitmap) MakeLogoTexture();
+}
+
+void BuildScene() {
+  BuildSceneLogo();
   CompileCubieLists();
 }
 

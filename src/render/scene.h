@@ -6,5 +6,7 @@
 #include <cstdint>
 
 void BuildScene();
+// The logo's texture alone, for a scene whose lists wait for its pictures.
+void BuildSceneLogo();
 // The show from the solved cube, its scrambles drawn from `seed`.
 void StartShow(uint32_t seed);

@@ -7,12 +7,10 @@
 #include <ctime>
 
 #include "cube/show.h"
-#include "render/bitmap.h"
 #include "render/cubies.h"
 #include "render/frame.h"
 #include "render/front_pieces.h"
 #include "render/gl_context_egl.h"
-#include "render/logo.h"
 #include "render/scene.h"
 #include "render/textures.h"
 #include "settings/settings.h"
@@ -36,8 +34,7 @@ bool Start(int32_t width, int32_t height) {
   if (!CreateHeadlessContext(width, height)) return false;
   Width = width;
   Height = height;
-  PendingBitmap = LoadLogoBitmap();
-  if (PendingBitmap) MakeLogoTexture();
+  BuildSceneLogo();  // the lists come with the pictures, in SettingsChanged
   StartShow(static_cast<uint32_t>(std::time(nullptr)));
   return true;
 }
