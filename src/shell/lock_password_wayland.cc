@@ -19,7 +19,9 @@ namespace {
 
 const char kPamService[] = "quarlo";  // the system's /etc/pam.d/quarlo, no other
 
-// The field: its bytes, locked in memory; its length in bytes.
+// The field: its bytes, locked in memory (room for a NUL after the most
+// a password may have); its length in bytes.
+constexpr size_t kFieldSize = kMostPasswordBytes + 1;
 char* Field = nullptr;
 int32_t FieldBytes = 0;
 char User[256] = "";
@@ -37,7 +39,7 @@ PasswordCheck LastCheck = CHECK_NONE;
 constexpr time_t kCheckPatienceSeconds = 10;
 
 void Wipe() {
-  if (Field) explicit_bzero(Field, kMostPasswordBytes + 1);
+  if (Field) explicit_bzero(Field, kFieldSize);
   FieldBytes = 0;
 }
 
@@ -61,7 +63,7 @@ int Converse(int count, const pam_message** messages, pam_response** responses, 
   signal(SIGTERM, SIG_DFL);
   signal(SIGINT, SIG_DFL);
   signal(SIGHUP, SIG_DFL);
-  mlock(Field, kMostPasswordBytes + 1);
+  mlock(Field, kFieldSize);
   pam_conv conversation = {Converse, Field};
   pam_handle_t* pam = nullptr;
   int result = pam_start(kPamService, User, &conversation, &pam);
@@ -81,6 +83,15 @@ void StartCheck() {
   if (Checker < 0) Checker = 0;
 }
 
+// Ends the check where one runs, its verdict unheard.
+void StopCheck() {
+  if (Checker > 0) {
+    kill(Checker, SIGKILL);
+    waitpid(Checker, nullptr, 0);
+  }
+  Checker = 0;
+}
+
 time_t CheckSeconds() {
   timespec now = {};
   clock_gettime(CLOCK_MONOTONIC, &now);
@@ -91,7 +102,7 @@ time_t CheckSeconds() {
 void DeleteCharacter() {
   while (FieldBytes > 0 && (static_cast<unsigned char>(Field[--FieldBytes]) & 0xC0) == 0x80) {
   }
-  explicit_bzero(Field + FieldBytes, size_t(kMostPasswordBytes + 1 - FieldBytes));
+  explicit_bzero(Field + FieldBytes, kFieldSize - size_t(FieldBytes));
 }
 
 }  // namespace
@@ -108,26 +119,22 @@ const char* OpenPasswordField() {
     return "the user running the locker can't be told";
   }
   std::strcpy(User, who->pw_name);
-  Field = static_cast<char*>(mmap(nullptr, kMostPasswordBytes + 1, PROT_READ | PROT_WRITE,
+  Field = static_cast<char*>(mmap(nullptr, kFieldSize, PROT_READ | PROT_WRITE,
                                   MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
   if (Field == MAP_FAILED) {
     Field = nullptr;
     return "no memory for the password";
   }
-  mlock(Field, kMostPasswordBytes + 1);  // never written to swap (where the system allows)
-  madvise(Field, kMostPasswordBytes + 1, MADV_DONTDUMP);
+  mlock(Field, kFieldSize);  // never written to swap (where the system allows)
+  madvise(Field, kFieldSize, MADV_DONTDUMP);
   Keys = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   return Keys ? nullptr : "the keys can't be read (no xkbcommon context)";
 }
 
 void ClosePasswordField() {
-  if (Checker > 0) {
-    kill(Checker, SIGKILL);
-    waitpid(Checker, nullptr, 0);
-  }
-  Checker = 0;
+  StopCheck();
   Wipe();
-  if (Field) munmap(Field, kMostPasswordBytes + 1);
+  if (Field) munmap(Field, kFieldSize);
   Field = nullptr;
   if (KeyState) xkb_state_unref(KeyState);
   if (Keymap) xkb_keymap_unref(Keymap);
@@ -169,9 +176,7 @@ PasswordKey PressKey(uint32_t evdev_key) {
   const xkb_keysym_t symbol = xkb_state_key_get_one_sym(KeyState, code);
   if (Checker > 0) {  // typing waits for the check; Escape gives up one that hangs
     if (symbol != XKB_KEY_Escape || CheckSeconds() < kCheckPatienceSeconds) return KEY_IGNORED;
-    kill(Checker, SIGKILL);
-    waitpid(Checker, nullptr, 0);
-    Checker = 0;
+    StopCheck();
     LastCheck = CHECK_NONE;
     return KEY_TYPED;
   }
