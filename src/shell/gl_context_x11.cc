@@ -40,15 +40,20 @@ XVisualInfo* DescribeVisual(Display* display, Visual* visual) {
   return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
 }
 
+// OpenGL in colour with a depth buffer.
+bool DescriptionSuitsDrawing(Display* display, XVisualInfo* info) {
+  int usable = 0, rgba = 0, depth = 0;
+  return glXGetConfig(display, info, GLX_USE_GL, &usable) == 0 && usable &&
+         glXGetConfig(display, info, GLX_RGBA, &rgba) == 0 && rgba &&
+         glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth) == 0 && depth > 0;
+}
+
 }  // namespace
 
 bool VisualSuitsDrawing(Display* display, Visual* visual) {
   XVisualInfo* info = DescribeVisual(display, visual);
   if (!info) return false;
-  int usable = 0, rgba = 0, depth = 0;
-  const bool suits = glXGetConfig(display, info, GLX_USE_GL, &usable) == 0 && usable &&
-                     glXGetConfig(display, info, GLX_RGBA, &rgba) == 0 && rgba &&
-                     glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth) == 0 && depth > 0;
+  const bool suits = DescriptionSuitsDrawing(display, info);
   XFree(info);
   return suits;
 }
@@ -66,7 +71,7 @@ bool FindDrawingVisual(Display* display, int screen, const XVisualInfo& wanted, 
   XVisualInfo* found = XGetVisualInfo(display, mask | VisualScreenMask, &match, &count);
   int best = -1;
   for (int i = 0; i < count; ++i) {
-    if (!VisualSuitsDrawing(display, found[i].visual)) continue;
+    if (!DescriptionSuitsDrawing(display, &found[i])) continue;
     int doubled = 0;
     glXGetConfig(display, &found[i], GLX_DOUBLEBUFFER, &doubled);
     if (best < 0 || doubled) best = i;
@@ -172,8 +177,6 @@ int32_t WindowBackBufferAge(int32_t width, int32_t height) {
   return static_cast<int32_t>(age);
 }
 
-// The drawable learns a new window size only from a swap; after that swap
-// the back buffer holds nothing we can count on until a frame is drawn whole.
 void PresentWindowPart(int32_t x, int32_t y, int32_t part_width, int32_t part_height,
                        int32_t width, int32_t height) {
   if (!DoubleBuffered) {
