@@ -376,7 +376,6 @@ GtkWidget* ConfigDialogControl(ConfigDialog* d, int32_t control) {
   return nullptr;
 }
 
-GtkWidget* ConfigDialogWindow(ConfigDialog* d) { return d->window; }
 int32_t ConfigDialogResult(ConfigDialog* d) { return d->result; }
 
 void RunConfigDialogLoop(ConfigDialog* d) {

@@ -32,7 +32,6 @@ void SetConfigDialogPreview(const ConfigDialogPreview* preview);
 ConfigDialog* OpenConfigDialog();
 // A control by its number in the Windows dialog template.
 GtkWidget* ConfigDialogControl(ConfigDialog* dialog, int32_t control);
-GtkWidget* ConfigDialogWindow(ConfigDialog* dialog);
 // -1 while the dialog is open; then 1 after OK (the settings saved), 0 after Cancel.
 int32_t ConfigDialogResult(ConfigDialog* dialog);
 // Runs the dialog until OK or Cancel ends it.
