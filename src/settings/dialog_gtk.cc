@@ -102,12 +102,11 @@ void Refresh(ConfigDialog* d) {
   gtk_widget_set_sensitive(d->path, view.bitmap_controls_enabled);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->sizes[view.size_button - kLargeButton]), TRUE);
   d->refreshing = false;
-  ShowProblem(d);
 }
 
+// The preview follows the record, and the problem under it the preview.
 void PreviewChanged(ConfigDialog* d, bool picture) {
-  if (!d->preview) return;
-  d->preview->settings_changed(picture);
+  if (d->preview) d->preview->settings_changed(picture);
   ShowProblem(d);
 }
 
